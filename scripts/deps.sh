@@ -1,0 +1,24 @@
+# Debian packages the build, the tests and the demo need. Sourced by the scripts.
+ZYL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+              libbenchmark-dev xvfb xauth fonts-dejavu-core)
+
+zyl_install_missing() {
+    local missing=()
+    for p in "${ZYL_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing Debian packages. Run as root:" >&2
+        echo "  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+zyl_build() {
+    local dir=$1; shift
+    cmake -S "$ZYL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$dir" --parallel "$(nproc)"
+}
