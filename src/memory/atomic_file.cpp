@@ -1,0 +1,104 @@
+#include "atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+std::string errnoText(int error) {
+    return std::strerror(error);
+}
+
+// The file that will really be replaced: a link to a regular file is followed so that the
+// link itself survives the rename.
+bool resolveTarget(const std::string& path, std::string& target, std::string& reason) {
+    target = path;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return true;  // nothing there yet (or a dangling link, which the rename replaces)
+    }
+    if (!S_ISREG(info.st_mode)) {
+        reason = errnoText(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        return false;
+    }
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) != nullptr) {
+        target = resolved;
+    }
+    return true;
+}
+
+// Creates a new file next to the target, never reusing one that is already there.
+int createTemporary(const std::string& target, std::string& temporary) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = target + "." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp";
+        int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// A replaced file keeps the permissions the user gave it; a new one gets the usual ones.
+bool keepPermissions(int fd, const std::string& target) {
+    struct stat old {};
+    return ::stat(target.c_str(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    const char* next = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t written = ::write(fd, next, left);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        next += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& reason) {
+    std::string target;
+    if (!resolveTarget(path, target, reason)) {
+        return false;
+    }
+    std::string temporary;
+    int fd = createTemporary(target, temporary);
+    if (fd < 0) {
+        reason = errnoText(errno);
+        return false;
+    }
+
+    bool ok = keepPermissions(fd, target) && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    int error = errno;
+    // Linux releases the descriptor even when close reports an error, so it is never retried.
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        reason = errnoText(error);
+    }
+    return ok;
+}
