@@ -335,7 +335,10 @@ void UnitModel::continueCommand(std::uint8_t byte, Millis now) {
                     ++blocksReceived_;
                     const bool alternate =
                         config_.blockAcceptedEvery > 0 && blocksReceived_ % config_.blockAcceptedEvery == 0;
-                    answer({alternate ? unit::kBlockAccepted : unit::kAck}, now);
+                    // A block takes about 67 ms on the wire at 19200 baud; a pseudo-terminal
+                    // has no line speed, so the unit answers only after that time, as it
+                    // would at the far end of a real line.
+                    answer({alternate ? unit::kBlockAccepted : unit::kAck}, now, config_.blockAckDelayMs);
                 }
                 if (address + 1 == kImageBytes) {
                     finish();

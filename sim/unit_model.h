@@ -35,6 +35,7 @@ public:
         int clockAckDelayMs = 2000;    // 0x06 after the clock's seconds
         int workDelayMs = 5;           // a key record stored or cleared, then 0x06 after the echo
         int blockAcceptedEvery = 0;    // every such image block is answered 0x0D instead of 0x06 (0: none)
+        int blockAckDelayMs = 70;      // an image block's answer, after the block's time on the line
         int commandTimeoutMs = 10000;  // longer than any pause inside an exchange
     };
 

@@ -296,11 +296,19 @@ void SerialPort::close() {
     // Linux waits up to 30 s in close() for output a dead line will never send, so the
     // last bytes (the final end-of-link) get a few milliseconds and the rest is dropped.
     const auto giveUp = Clock::now() + kCloseDrain;
-    int pending = 0;
-    while (::ioctl(handle_, TIOCOUTQ, &pending) == 0 && pending > 0 && Clock::now() < giveUp) {
+    bool drained = false;
+    for (int pending = 0; ::ioctl(handle_, TIOCOUTQ, &pending) == 0 && Clock::now() < giveUp;) {
+        if (pending == 0) {
+            drained = true;
+            break;
+        }
         std::this_thread::sleep_for(kDrainPoll);
     }
-    ::tcflush(handle_, TCOFLUSH);
+    // Only output still waiting is dropped: on a pseudo-terminal a flush also discards what
+    // the far side has not read yet, the end-of-link byte among it.
+    if (!drained) {
+        ::tcflush(handle_, TCOFLUSH);
+    }
     releaseDevice(handle_);
     handle_ = -1;
     isOpen_ = 0;
