@@ -1,6 +1,6 @@
 # Debian packages the build, the tests and the demo need. Sourced by the scripts.
 ZYL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-              libbenchmark-dev xvfb xauth fonts-dejavu-core)
+              libbenchmark-dev xvfb xauth fonts-dejavu-core dpkg-dev file)
 
 zyl_install_missing() {
     local missing=()

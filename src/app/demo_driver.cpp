@@ -1,0 +1,121 @@
+// zyldemo: the factory reset as a user would run it, without a user. It opens the program's
+// own main window (offscreen when there is no display), presses "Připojit ZYL a nahrát
+// tovární nastavení", accepts the connect dialog with its defaults, prints every new log
+// line as it appears, and saves a screenshot of the window at the end.
+//
+//   zyldemo [--screenshot FILE] [--timeout SECONDS]
+//
+// Exits 0 only when "Tovarni nastavení uloženo" was logged.
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QStringList>
+#include <QTimer>
+
+#include "app_icon.h"
+#include "connect_dialog.h"
+#include "desktop.h"
+#include "main_dialog.h"
+#include "serial_port.h"
+#include "window_timers.h"
+
+namespace {
+
+const QString kDone = QStringLiteral("Tovarni nastavení uloženo");
+
+// Answers the program's dialogs the way the demo's user does: OK to the connect dialog with
+// its defaults, OK to every message (printed, so nothing is hidden).
+class ScriptedDesktop : public Desktop {
+public:
+    Answer messageBox(QWidget*, const QString& text, const QString& caption, Buttons) override {
+        std::printf("[okno%s] %s\n", caption.isEmpty() ? "" : qPrintable(QStringLiteral(" ") + caption),
+                    qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
+        std::fflush(stdout);
+        return Answer::Ok;
+    }
+    int runModal(QDialog& dialog) override {
+        dialog.show();
+        if (qobject_cast<ConnectDialog*>(&dialog)) {
+            dialog.accept();
+        } else {
+            dialog.reject();
+        }
+        return dialog.result();
+    }
+};
+
+QStringList oldestFirst(const QString& logText) {
+    QStringList lines = logText.split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty()) {
+        lines.pop_back();
+    }
+    std::reverse(lines.begin(), lines.end());
+    return lines;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("ZYL default"));
+    QApplication::setWindowIcon(appIcon());
+
+    QString screenshot;
+    int timeoutSeconds = 120;
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--screenshot")) {
+            screenshot = args[i + 1];
+        } else if (args[i] == QLatin1String("--timeout")) {
+            timeoutSeconds = args[i + 1].toInt();
+        }
+    }
+
+    ScriptedDesktop desktop;
+    Desktop::install(&desktop);
+    SerialPort::setWarningHandler([&desktop](const std::string& text, const std::string& caption) {
+        desktop.messageBox(nullptr, QString::fromStdString(text), QString::fromStdString(caption),
+                           Desktop::Buttons::Ok);
+    });
+
+    MainDialog dialog(theSerialPort);
+    dialog.show();
+
+    int printed = 0;
+    int result = 1;
+    QTimer watch;
+    auto finish = [&](int code) {
+        watch.stop();
+        result = code;
+        if (!screenshot.isEmpty()) {
+            dialog.grab().save(screenshot);
+        }
+        QApplication::quit();
+    };
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const QStringList lines = oldestFirst(dialog.logText());
+        // The newest line collects "*" marks while the unit erases; print a line once the
+        // next one has begun, so each line is printed whole.
+        for (; printed < lines.size() - 1; ++printed) {
+            std::printf("%s\n", qPrintable(lines[printed]));
+        }
+        std::fflush(stdout);
+        const bool idle = dialog.timers().activeId() == 0 && dialog.button(MainDialog::kConnectButton)->isEnabled();
+        if (idle && !lines.isEmpty()) {
+            std::printf("%s\n", qPrintable(lines.back()));
+            finish(lines.back() == kDone ? 0 : 1);
+        }
+    });
+    watch.start(20);
+    QTimer::singleShot(300, &dialog, [&dialog] { dialog.button(MainDialog::kConnectButton)->click(); });
+    QTimer::singleShot(timeoutSeconds * 1000, [&] {
+        std::printf("zyldemo: no result within %d s\n", timeoutSeconds);
+        finish(1);
+    });
+    QApplication::exec();
+    Desktop::install(nullptr);
+    return result;
+}

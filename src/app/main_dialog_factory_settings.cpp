@@ -1,0 +1,199 @@
+// The factory settings on timer 4: the lift name, then record size, access time, relay
+// byte, access code and the PC's clock, each confirmed by the unit.
+
+#include "desktop.h"
+#include "main_dialog.h"
+#include "unit_commands.h"
+#include "window_timers.h"
+
+void MainDialog::loadFactoryDefaults() {
+    stopCurrentTimer();
+    s_.writeLiftName = 1;
+    s_.accessTime = 5;
+    s_.recordSize = 65;
+    s_.mainRelayInvert = 0;
+    s_.relayInvert = 0;
+    s_.accessCode = 4827;
+    s_.liftName.clear();
+    // The list's rows are only valid for the record size they were built with.
+    rebuildKeyList();
+    s_.factoryStep = 0;
+    discardInput();
+    s_.currentTimerId = timers_->start(kFactoryTimer, kFactoryPeriod);
+    if (s_.currentTimerId == 0) {
+        Desktop::current().messageBox(this, QStringLiteral("Timer error!"));
+    }
+}
+
+std::uint8_t MainDialog::relayByte() const {
+    std::uint8_t relay = 0;
+    if (s_.relayInvert) {
+        relay |= unit::kRelayInverted;
+    }
+    if (s_.mainRelayInvert) {
+        relay |= unit::kMainRelayInverted;
+    }
+    if (s_.accessTime == 0) {
+        relay |= unit::kPermanentAccessMain;
+    }
+    return relay;
+}
+
+void MainDialog::stepFactorySettings() {
+    if (s_.writeLiftName) {
+        stepLiftName();
+    } else {
+        stepSettings();
+    }
+}
+
+// The name goes out one byte per tick, each echoed by the unit; at most 49 characters, then
+// 0xFF, whose echo the unit follows with one more 0xFF.
+void MainDialog::stepLiftName() {
+    const std::string& name = s_.liftName;
+    const int length = static_cast<int>(name.size());
+    const int step = s_.factoryStep;
+    if (step == 0) {
+        sendByte(unit::kLiftName);
+    } else if (step == 1) {
+        const std::uint8_t first = length >= 1 ? static_cast<std::uint8_t>(name[0]) : unit::kNameEnd;
+        setLastSentByte(first);
+        sendByte(first);
+    } else if (length >= 1 && step < length + 2 && step < 51) {
+        const bool terminator = step == length + 1 || step >= 50;
+        sendEchoed(terminator ? unit::kNameEnd : static_cast<std::uint8_t>(name[step - 1]));
+    } else {
+        const int n = readAnswer();
+        if (n == 2 && answerByte(1) == unit::kNameEnd && answerByte(0) == lastSentByte()) {
+            logLine(QStringLiteral("Název výtahu vymazán"));
+        } else {
+            reportError(301, ErrorKind::Logged, QStringLiteral("Uložení názvu výtahu se nezdařilo!"));
+        }
+        s_.writeLiftName = 0;
+        s_.factoryStep = 0;
+        return;
+    }
+    ++s_.factoryStep;
+}
+
+void MainDialog::judgeAcknowledgement(const char* doneLine, int wrongCode, int silentCode) {
+    const int n = readAnswer();
+    if (n >= 1 && answerByte(0) == unit::kAck) {
+        logLine(QString::fromUtf8(doneLine));
+    } else {
+        reportError(n >= 1 ? wrongCode : silentCode, ErrorKind::Fatal, {});
+    }
+}
+
+void MainDialog::stepSettings() {
+    const std::uint8_t codeHigh = (s_.accessCode >> 8) & 0xFF;
+    const std::uint8_t codeLow = s_.accessCode & 0xFF;
+    switch (s_.factoryStep) {
+        case 0:
+            discardInput();
+            sendByte(unit::kRecordSize);
+            break;
+        case 1:
+            sendByte(s_.recordSize & 0xFF);
+            break;
+        case 2:
+            judgeAcknowledgement("Nastaven počet znaků komentáře na 50", 302, 303);
+            break;
+        case 3:
+            sendByte(unit::kAccessTime);
+            break;
+        case 4:
+            sendByte(s_.accessTime & 0xFF);
+            break;
+        case 5:
+            judgeAcknowledgement("Nastaven čas přístupu na 5s", 304, 305);
+            break;
+        case 6:
+            sendByte(unit::kRelayByte);
+            break;
+        case 7:
+            sendByte(relayByte());
+            break;
+        case 8:
+            judgeAcknowledgement("Nastavena nastavení pro relé", 306, 307);
+            break;
+        case 9:
+            sendByte(unit::kSetAccessCode);
+            break;
+        case 10:
+            discardInput();
+            sendByte(codeHigh);
+            break;
+        case 11: {
+            // The unit answers the high byte alone, so the low byte waits for that echo.
+            const int n = readAnswer();
+            if (n == 1 && answerByte(0) == codeHigh) {
+                sendByte(codeLow);
+            } else {
+                reportError(n == 1 ? 308 : 309, ErrorKind::Fatal, {});
+            }
+            break;
+        }
+        case 12: {
+            const int n = readAnswer();
+            if (n != 2) {
+                reportError(311, ErrorKind::Fatal, {});
+            } else if (answerByte(0) != codeLow) {
+                reportError(310, ErrorKind::Fatal, {});
+            } else if (answerByte(1) == unit::kAck) {
+                logLine(QStringLiteral("Nastaven přístupový kód 4827"));
+            } else {
+                reportError(312, ErrorKind::Fatal, {});
+            }
+            break;
+        }
+        case 13:
+            discardInput();
+            sendByte(unit::kClock);
+            break;
+        case 14: {
+            // Each clock field carries the time of the tick in which it is sent.
+            const std::uint8_t year = Desktop::current().localTime().year % 100;
+            setLastSentByte(year);
+            sendByte(year);
+            break;
+        }
+        case 15:
+            sendEchoed(Desktop::current().localTime().month);
+            break;
+        case 16:
+            sendEchoed(Desktop::current().localTime().day);
+            break;
+        case 17:
+            sendEchoed(Desktop::current().localTime().hour);
+            break;
+        case 18:
+            sendEchoed(Desktop::current().localTime().minute);
+            break;
+        case 19:
+            sendEchoed(Desktop::current().localTime().second);
+            break;
+        case 20:
+            readAnswer();
+            if (answerByte(0) != lastSentByte()) {
+                reportError(320, ErrorKind::Fatal, {});
+            }
+            break;
+        case 30:
+            judgeAcknowledgement("Nastaven aktuální čas", 321, 322);
+            break;
+        case 31:
+            stopCurrentTimer();
+            s_.eraseKeys = 1;
+            s_.currentTimerId = timers_->start(kEraseTimer, kErasePeriod);
+            if (s_.currentTimerId == 0) {
+                Desktop::current().messageBox(this, QStringLiteral("Timer error!"));
+                return;
+            }
+            s_.eraseStep = 0;
+            return;
+        default:
+            break;  // 21..29: the unit sets its clock
+    }
+    ++s_.factoryStep;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QApplication>
+
+// The application: it runs the main dialog modally for the life of the program.
+class ZylApp : public QApplication {
+    Q_OBJECT
+public:
+    ZylApp(int& argc, char** argv);
+
+    // Runs the main dialog until it closes; false, so the program then ends.
+    bool InitInstance();
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+// The program's thin edge to the desktop: message boxes, modal runs of dialogs, the file
+// dialogs, the shell's "open" and the local clock. Everything that would otherwise wait in
+// a modal loop or depend on the machine goes through here, so tests can install their own
+// Desktop and drive the windows without one.
+class Desktop {
+public:
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    struct FileFilter {
+        QString description;  // "ZYL data (*.zrd)"
+        QString pattern;      // "*.zrd"
+        QString extension;    // "zrd", appended when the user types a name without one
+    };
+
+    struct LocalTime {
+        int year, month, day, hour, minute, second;
+    };
+
+    virtual ~Desktop() = default;
+
+    // A plain message box with no icon; an empty caption shows the application's title.
+    virtual Answer messageBox(QWidget* owner, const QString& text, const QString& caption = {},
+                              Buttons buttons = Buttons::Ok);
+    // Runs a dialog modally; returns QDialog::Accepted or QDialog::Rejected.
+    virtual int runModal(QDialog& dialog);
+    // The full path chosen, or empty when the user cancelled.
+    virtual QString openFileName(QWidget* owner, const FileFilter& filter);
+    virtual QString saveFileName(QWidget* owner, const FileFilter& filter);
+    // The shell's "open" of a local file or a web address.
+    virtual void openExternal(const QString& fileOrUrl);
+    virtual LocalTime localTime();
+
+    static Desktop& current();
+    // Installs another desktop (tests); nullptr returns to the real one.
+    static void install(Desktop* desktop);
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <map>
+
+class QTimer;
+
+// A window's timers by id, as dialog templates know them: start(id, period) runs ticks of
+// that id every period ms on the user-interface thread (precise timers, so the protocol's
+// periods hold), start() of a running id restarts it, stop() of an idle id does nothing.
+class WindowTimers : public QObject {
+    Q_OBJECT
+public:
+    using TickHandler = std::function<void(int id)>;
+
+    explicit WindowTimers(TickHandler onTick, QObject* parent = nullptr);
+    ~WindowTimers() override;
+
+    // Returns id, or 0 when the timer could not be started.
+    int start(int id, int periodMs);
+    void stop(int id);
+    bool isActive(int id) const;
+    int period(int id) const;  // of an active timer, else 0
+    // The one active timer's id, or 0 (the windows run at most one at a time).
+    int activeId() const;
+
+    // Tests force a refusal: while the policy returns false for an id, start() refuses it.
+    using StartPolicy = std::function<bool(int id)>;
+    static void setStartPolicy(StartPolicy policy);
+
+private:
+    TickHandler onTick_;
+    std::map<int, QTimer*> timers_;
+};
