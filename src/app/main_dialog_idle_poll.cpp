@@ -1,0 +1,45 @@
+#include "main_dialog.h"
+
+#include "unit_commands.h"
+
+// Timer 2: asks the reader for a held key and selects its row, and keeps the link alive.
+// Step 0 only runs after a start; steps 1..4 then repeat, one cycle every four ticks.
+void MainDialog::stepIdlePoll() {
+    switch (s_.pollStep) {
+        case 0:
+            break;
+        case 1:
+            discardInput();
+            sendByte(unit::kReadReader);
+            break;
+        case 2:
+            // Anything but a whole reader answer is ignored; status 0 means no key is held.
+            if (readAnswer() == unit::kReaderAnswerSize) {
+                for (int i = 0; i < kKeyCodeSize; ++i) {
+                    s_.readerKey[i] = answerByte(i + 1);
+                }
+                if (answerByte(0) != 0) {
+                    selectKeyByCode();
+                }
+            }
+            break;
+        case 3:
+            sendByte(unit::kKeepAlive);
+            break;
+        case 4: {
+            s_.pollStep = 0;
+            const int n = readAnswer();
+            s_.missedPolls += 1;
+            for (int i = 0; i < n; ++i) {
+                if (answerByte(i) == unit::kAck) {
+                    s_.missedPolls = 0;
+                }
+            }
+            if (s_.missedPolls > 5) {
+                reportError(600, ErrorKind::Disconnect, {});
+            }
+            break;
+        }
+    }
+    s_.pollStep += 1;
+}

@@ -1,0 +1,163 @@
+#include "main_dialog.h"
+
+#include "unit_commands.h"
+
+namespace {
+
+// Steps of timer 7 for one record. After 0x11 (sent by whoever started the write) the
+// record number and the key and floor bytes go out echoed, one per tick; the unit then
+// takes 4.2 s before it confirms them. The comment follows one byte per tick up to its
+// first 0x00, and eleven more ticks end the record.
+constexpr int kFirstKeyStep = 2;
+constexpr int kFirstFloorStep = 14;
+constexpr int kFirstWaitStep = 17;
+constexpr int kFirstPartCheckStep = 38;
+constexpr int kCommentAckStep = 1000;
+constexpr int kRecordDoneStep = 1010;
+constexpr int kCommentStepToOffset = kFirstPartCheckStep - kCommentOffset;  // step 38 sends byte 15
+
+enum class WritePhase {
+    RecordHigh,
+    RecordLow,
+    KeyByte,
+    FloorByte,
+    Wait,
+    FirstPartCheck,
+    CommentByte,
+    CommentAck,
+    Drain,
+    RecordDone
+};
+
+WritePhase phaseOf(int step) {
+    if (step == 0) {
+        return WritePhase::RecordHigh;
+    }
+    if (step == 1) {
+        return WritePhase::RecordLow;
+    }
+    if (step < kFirstFloorStep) {
+        return WritePhase::KeyByte;
+    }
+    if (step < kFirstWaitStep) {
+        return WritePhase::FloorByte;
+    }
+    if (step < kFirstPartCheckStep) {
+        return WritePhase::Wait;
+    }
+    if (step == kFirstPartCheckStep) {
+        return WritePhase::FirstPartCheck;
+    }
+    if (step < kCommentAckStep) {
+        return WritePhase::CommentByte;
+    }
+    if (step == kCommentAckStep) {
+        return WritePhase::CommentAck;
+    }
+    if (step < kRecordDoneStep) {
+        return WritePhase::Drain;
+    }
+    return WritePhase::RecordDone;
+}
+
+}  // namespace
+
+// Timer 7: writes the records of writeList from the image, one after another, then
+// returns to the idle poll.
+void MainDialog::stepKeyWrite() {
+    const int record = s_.writeList[s_.writeIndex];
+    const int base = record * s_.recordSize;
+    const int step = s_.writeStep;
+    if (step % 5 == 0) {
+        logMark(QStringLiteral("*"));
+    }
+    switch (phaseOf(step)) {
+        case WritePhase::RecordHigh: {
+            discardInput();
+            const std::uint8_t high = static_cast<std::uint8_t>(record >> 8);
+            setLastSentByte(high);
+            sendByte(high);
+            logLine(QStringLiteral("Ukladam klic s id %1").arg(record));
+            logLine({});
+            break;
+        }
+        case WritePhase::RecordLow:
+            sendEchoed(static_cast<std::uint8_t>(record));
+            break;
+        case WritePhase::KeyByte:  // record bytes 0..11 in steps 2..13
+            sendEchoed(s_.image[base + step - kFirstKeyStep]);
+            break;
+        case WritePhase::FloorByte:  // record bytes 12..14 in steps 14..16
+            logLine(QStringLiteral("Odesilam patra"));
+            logLine({});
+            sendEchoed(s_.image[base + step - kFirstKeyStep]);
+            break;
+        case WritePhase::Wait:
+            break;
+        case WritePhase::FirstPartCheck: {
+            // Only this answer is judged: a broken echo earlier on goes unnoticed.
+            const int n = readAnswer();
+            if (n <= 1) {
+                reportError(103, ErrorKind::Fatal, {});
+                return;
+            }
+            if (answerByte(0) != s_.image[base + kFloorOffset + kFloorMaskSize - 1]) {
+                reportError(101, ErrorKind::Fatal, {});
+                return;
+            }
+            if (answerByte(1) != unit::kAck) {
+                reportError(102, ErrorKind::Fatal, {});
+                return;
+            }
+            logLine(QStringLiteral("Prvni cast OK"));
+            logLine({});
+            [[fallthrough]];
+        }
+        case WritePhase::CommentByte: {
+            // The comment goes out unechoed up to and including its first 0x00; one that
+            // fills the record gets a 0x00 of its own, and then no acknowledgement is judged.
+            const int offset = s_.writeStep - kCommentStepToOffset;
+            const std::uint8_t c = s_.image[base + offset];
+            sendByte(c);
+            if (c == 0) {
+                s_.writeStep = kCommentAckStep;
+                return;
+            }
+            if (offset > s_.recordSize - 2) {
+                s_.writeStep = kCommentAckStep + 1;
+                sendByte(0);
+                logLine(QStringLiteral("Komentar ulozen - pozn. 1001"));
+                return;
+            }
+            break;
+        }
+        case WritePhase::CommentAck: {
+            const int n = readAnswer();
+            if (n <= 0) {
+                reportError(105, ErrorKind::Fatal, {});
+                return;
+            }
+            if (answerByte(0) != unit::kAck) {
+                reportError(104, ErrorKind::Fatal, {});
+                return;
+            }
+            break;
+        }
+        case WritePhase::Drain:
+            readAnswer();
+            break;
+        case WritePhase::RecordDone:
+            readAnswer();
+            logLine(QStringLiteral("Klíč byl uložen"));
+            if (s_.writeList[s_.writeIndex + 1] != -1) {
+                s_.writeIndex += 1;
+                logLine({});
+                sendByte(unit::kWriteKey);
+                s_.writeStep = 0;
+                return;
+            }
+            returnToIdle(s_.currentTimerId);
+            break;
+    }
+    s_.writeStep += 1;
+}

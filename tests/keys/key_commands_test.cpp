@@ -1,0 +1,117 @@
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include "key_flow_fixture.h"
+#include "maker_info.h"
+
+using namespace keys_test;
+
+namespace {
+
+class KeyCommandsTest : public KeyFlowTest {
+protected:
+    KeyCommandsTest() {
+        for (int record = 0; record < 4; ++record) {
+            storeKey(record, numberedKey(record + 1), {static_cast<std::uint8_t>(1 << record), 0, 0});
+        }
+    }
+};
+
+// Runs with the current directory set to a fresh temporary one.
+class InTemporaryDirectory {
+public:
+    InTemporaryDirectory() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+    ~InTemporaryDirectory() { QDir::setCurrent(previous_); }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+TEST_F(KeyCommandsTest, HelpOpensTheLocalHelpFileWhenItIsThere) {
+    InTemporaryDirectory here;
+    QFile help(here.path() + QStringLiteral("/ZYL_help.htm"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.close();
+    h.dialog.onHelp();
+    EXPECT_EQ(h.desktop.opened, std::vector<QString>{QStringLiteral("ZYL_help.htm")});
+    EXPECT_TRUE(h.desktop.boxes.empty());
+}
+
+TEST_F(KeyCommandsTest, HelpOpensTheMakersPageWhenTheFileIsMissing) {
+    InTemporaryDirectory here;
+    h.dialog.onHelp();
+    EXPECT_EQ(h.desktop.opened, std::vector<QString>{QString::fromLatin1(kMakerWebPage)});
+    EXPECT_TRUE(h.desktop.boxes.empty());
+}
+
+TEST_F(KeyCommandsTest, ClickShowsTheFloorsOfTheClickedRowAndDropsTheProgramsHighlight) {
+    h.dialog.selectRow(1, -1);
+    clickRow(2);
+    EXPECT_EQ(s().listClicked, 1);
+    EXPECT_EQ(s().selectedRow, -1);
+    EXPECT_TRUE(h.dialog.floorCheck(3)->isChecked());
+    EXPECT_FALSE(h.dialog.floorCheck(2)->isChecked());
+}
+
+TEST_F(KeyCommandsTest, ClickOnTheHighlightedRowKeepsIt) {
+    h.dialog.selectRow(2, -1);
+    clickRow(2);
+    EXPECT_EQ(s().selectedRow, 2);
+    EXPECT_TRUE(h.dialog.floorCheck(3)->isChecked());
+}
+
+TEST_F(KeyCommandsTest, KeyDownClearsTheFloorsAndTheHighlight) {
+    h.dialog.selectRow(2, -1);
+    h.dialog.onListKeyDown();
+    EXPECT_EQ(s().selectedRow, -1);
+    for (int floor = 1; floor <= kFloors; ++floor) {
+        EXPECT_FALSE(h.dialog.floorCheck(floor)->isChecked()) << floor;
+    }
+}
+
+TEST_F(KeyCommandsTest, DoubleClickEditsOnlyWhileTheEditButtonIsEnabled) {
+    h.dialog.selectRow(1, -1);
+    s().buttonEnabled[1] = 0;
+    h.dialog.enableButtons();
+    h.dialog.onListDoubleClick();
+    EXPECT_EQ(h.desktop.modalRuns, 0);
+
+    s().buttonEnabled[1] = 1;
+    h.dialog.enableButtons();
+    h.dialog.onListDoubleClick();
+    EXPECT_EQ(h.desktop.modalRuns, 1);
+    EXPECT_EQ(s().listClicked, 1);
+}
+
+TEST_F(KeyCommandsTest, SettingsSummaryWithPermanentAccessAndALongLiftNameCut) {
+    s().accessTime = 0;
+    s().relayInvert = 1;
+    s().mainRelayInvert = 0;
+    s().liftName = std::string(60, 'L');
+    h.dialog.showSettings();
+
+    EXPECT_EQ(h.dialog.settingsStatic()->text(),
+              QStringLiteral("Trvalý přístup,     Počet znaků komentáře: 50,     Inverze relé: ano,     "
+                             "Inverze hlavniho relé: ne"));
+    EXPECT_EQ(s().liftName, std::string(50, 'L'));
+    EXPECT_EQ(h.dialog.liftNameStatic()->text(), QString(50, QLatin1Char('L')));
+}
+
+TEST_F(KeyCommandsTest, SettingsSummaryWithAccessTimeAndACzechLiftName) {
+    s().accessTime = 7;
+    s().relayInvert = 0;
+    s().mainRelayInvert = 1;
+    s().liftName = utf8ToCp1250("Výtah č. 2");
+    h.dialog.showSettings();
+
+    EXPECT_EQ(h.dialog.settingsStatic()->text(),
+              QStringLiteral("Čas přístupu: 7,     Počet znaků komentáře: 50,     Inverze relé: ne,     "
+                             "Inverze hlavniho relé: ano"));
+    EXPECT_EQ(h.dialog.liftNameStatic()->text(), QStringLiteral("Výtah č. 2"));
+}
+
+}  // namespace

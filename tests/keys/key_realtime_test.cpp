@@ -1,0 +1,159 @@
+// Adding and deleting a key in real time: the program's own serial port and Qt timers
+// against the simulated unit served on a pseudo-terminal, registered as COM1 in a private
+// port folder, with a key held at its reader.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "fake_desktop.h"
+#include "key_dialog.h"
+#include "keys_test_support.h"
+#include "main_dialog.h"
+#include "pty_unit_server.h"
+#include "serial_port.h"
+#include "unit_commands.h"
+#include "window_timers.h"
+
+using namespace keys_test;
+
+namespace {
+
+constexpr int kRecordSize = 65;  // the unit's factory comment length of 50
+
+class KeyRealtimeTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char folder[] = "/tmp/zylkeys-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        runtimeDir_ = folder;
+        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
+            oldRuntimeDir_ = old;
+        }
+        setenv("XDG_RUNTIME_DIR", runtimeDir_.c_str(), 1);
+        transcript_ = runtimeDir_ + "/transcript.txt";
+    }
+
+    void TearDown() override {
+        stopUnit();
+        if (oldRuntimeDir_.empty()) {
+            unsetenv("XDG_RUNTIME_DIR");
+        } else {
+            setenv("XDG_RUNTIME_DIR", oldRuntimeDir_.c_str(), 1);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(runtimeDir_, ignored);
+    }
+
+    void startUnit(const KeyCode& heldKey) {
+        PtyUnitServer::Options options;
+        options.comNumber = 1;
+        options.heldKey = heldKey;
+        options.transcriptPath = transcript_;
+        server_ = std::make_unique<PtyUnitServer>(options);
+        ASSERT_TRUE(server_->start()) << server_->error();
+        thread_ = std::thread([this] { server_->run(); });
+    }
+
+    void stopUnit() {
+        if (thread_.joinable()) {
+            server_->stop();
+            thread_.join();
+        }
+    }
+
+    Bytes receivedByUnit() const {
+        Bytes bytes;
+        std::ifstream in(transcript_);
+        std::string ms, direction, hex;
+        while (in >> ms >> direction >> hex) {
+            if (direction == ">") {
+                bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex, nullptr, 16)));
+            }
+        }
+        return bytes;
+    }
+
+    FakeDesktop desktop_;
+    std::string runtimeDir_;
+    std::string oldRuntimeDir_;
+    std::string transcript_;
+    std::unique_ptr<PtyUnitServer> server_;
+    std::thread thread_;
+};
+
+TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
+    const KeyCode key = an27Key();
+    startUnit(key);
+
+    MainDialog dialog(theSerialPort);
+    theSerialPort.open(1);
+    ASSERT_EQ(theSerialPort.status(), PortStatus::Ready);
+    dialog.state().portOpen = 1;
+    dialog.state().recordSize = kRecordSize;
+    dialog.rebuildKeyList();
+
+    // The first key dialog waits for the key to show, the second is left with "Zpět".
+    bool shown = false;
+    desktop_.modalHandler = [&](QDialog& d) {
+        auto* keyDialog = dynamic_cast<KeyDialog*>(&d);
+        if (keyDialog == nullptr || shown) {
+            return static_cast<int>(QDialog::Rejected);
+        }
+        keyDialog->show();
+        auto* keyField = control<QLineEdit>(keyDialog, KeyDialog::kKeyEdit);
+        shown = QTest::qWaitFor([&] { return keyField->text() == textOf(key); }, 5000);
+        control<QLineEdit>(keyDialog, KeyDialog::kCommentEdit)->setText(QStringLiteral("Vrátný"));
+        control<QCheckBox>(keyDialog, KeyDialog::kFirstFloorBox + 1)->click();
+        control<QPushButton>(keyDialog, KeyDialog::kOkButton)->click();
+        return keyDialog->result();
+    };
+    dialog.onAddKeys();
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(dialog.timers().activeId(), MainDialog::kWriteTimer);
+    // 38 ticks of 200 ms for the key and floors, 7 for the comment, 11 to the end.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return dialog.timers().activeId() != MainDialog::kWriteTimer; }, 20000));
+    EXPECT_TRUE(dialog.logText().contains(QStringLiteral("Klíč byl uložen")));
+    EXPECT_EQ(dialog.timers().activeId(), MainDialog::kIdlePollTimer);
+    const MemoryImage stored = dialog.state().image;
+
+    dialog.selectRow(0, -1);
+    desktop_.yesNoAnswers.push_back(Desktop::Answer::Yes);
+    dialog.onDeleteKey();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return dialog.timers().activeId() != MainDialog::kDeleteTimer; }, 10000));
+    EXPECT_TRUE(dialog.logText().contains(QStringLiteral("Klíč s ID 0 byl vymazán!")));
+    EXPECT_EQ(dialog.timers().activeId(), MainDialog::kIdlePollTimer);
+    EXPECT_EQ(desktop_.boxTexts(), QStringList{QStringLiteral("Opravdu chcete vymazat klíč s ID 0?")});
+
+    dialog.timers().stop(MainDialog::kIdlePollTimer);
+    stopUnit();
+    // The unit cleared the key; floors and comment stay, as they do in the image.
+    const MemoryImage& memory = server_->unit().memory();
+    EXPECT_EQ(keyCodeOf(memory, 0, kRecordSize), KeyCode{});
+    EXPECT_TRUE(std::equal(memory.begin() + kFloorOffset, memory.begin() + kRecordSize,
+                           stored.begin() + kFloorOffset));
+    EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + kRecordSize, dialog.state().image.begin()));
+    EXPECT_EQ(floorMaskOf(memory, 0, kRecordSize), (FloorMask{0x02, 0, 0}));
+    EXPECT_EQ(listComment(memory, 0, kRecordSize), std::string("Vr\xE1tn\xFD"));
+
+    const Bytes in = receivedByUnit();
+    const int begin = find(in, {unit::kBeginAddKeys});
+    const int write = find(in, concat({{unit::kEndAddKeys, unit::kWriteKey, 0x00, 0x00}, bytesOf(key)}));
+    const int erase = find(in, {unit::kDeleteKey, 0x00, 0x00});
+    ASSERT_GE(begin, 0);
+    EXPECT_GT(write, begin);
+    EXPECT_GT(erase, write);
+}
+
+}  // namespace
