@@ -1,0 +1,274 @@
+#include <QString>
+
+#include "archive_dialog.h"
+#include "main_window_link.h"
+#include "unit_commands.h"
+#include "window_timers.h"
+
+// The archive's exchanges with the unit, one step per tick. A byte sent in one tick is
+// answered before the next, so each read step judges what the previous step asked for.
+
+namespace {
+
+// The keep-alive gives up after this many cycles in a row without an acknowledgement.
+constexpr int kMaxMissedCycles = 2;
+// One "*" for every this many erase progress bytes past it.
+constexpr int kProgressPerMark = 5;
+// One "*" for every this many image blocks: 64 for the whole image.
+constexpr int kBlocksPerMark = 8;
+constexpr int kLastBlock = unit::kImageBlocks - 1;
+
+const QString kMark = QStringLiteral("*");
+
+}  // namespace
+
+void ArchiveDialog::onTimer(int id) {
+    switch (id) {
+        case kKeepAliveTimer:
+            stepKeepAlive();
+            break;
+        case kEraseTimer:
+            stepErase();
+            break;
+        case kWriteTimer:
+            stepImageWrite();
+            break;
+        case kSettingsTimer:
+            stepSettingsWrite();
+            break;
+        default:
+            break;
+    }
+}
+
+// A ping every other tick; the unit has one tick to answer it.
+void ArchiveDialog::stepKeepAlive() {
+    switch (step) {
+        case 0:
+            link_.sendByte(unit::kKeepAlive);
+            step = 1;
+            break;
+        case 1: {
+            step = 0;
+            const int n = link_.readAnswer();
+            ++missCount;
+            for (int i = 0; i < n; ++i) {
+                if (link_.answerByte(i) == unit::kAck) {
+                    missCount = 0;
+                }
+            }
+            if (missCount > kMaxMissedCycles) {
+                failOperation(600, ErrorKind::Disconnect);
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void ArchiveDialog::stepErase() {
+    const bool keys = eraseKeys == 1;
+    switch (step) {
+        case 0:
+            disableButtons();
+            link_.discardInput();
+            link_.sendByte(keys ? unit::kEraseKeys : unit::kEraseLogs);
+            ++step;
+            break;
+        case 1:
+            link_.sendByte(unit::kEraseMiddle);
+            ++step;
+            break;
+        case 2:
+            link_.sendByte(keys ? unit::kEraseKeysEnd : unit::kEraseLogsEnd);
+            ++step;
+            break;
+        case 3:
+            if (link_.readAnswer() <= 0 || link_.answerByte(0) != unit::kUnitPresent) {
+                failOperation(keys ? 521 : 522, ErrorKind::Disconnect);
+                return;
+            }
+            // The progress marks collect on a line of their own.
+            link_.logLine({});
+            ++step;
+            break;
+        default: {
+            // The unit sends a progress byte more often than we tick while it erases.
+            const int n = link_.readAnswer();
+            if (n <= 0) {
+                failOperation(keys ? 525 : 526, ErrorKind::Disconnect);
+                return;
+            }
+            for (int i = 0; i < n; ++i) {
+                const std::uint8_t b = link_.answerByte(i);
+                if (b == unit::kEraseProgress) {
+                    // Carried over from one erase to the next, like the marks' line.
+                    if (++progressCount > kProgressPerMark) {
+                        link_.logMark(kMark);
+                        progressCount = 0;
+                    }
+                } else if (b == unit::kEraseDone) {
+                    if (keys) {
+                        link_.logLine(QStringLiteral("Všechny klíče byly smazány"));
+                        link_.clearImage();
+                    } else {
+                        link_.logLine(QStringLiteral("Všechny logy byly smazány"));
+                    }
+                    enableButtons();
+                    if (keys) {
+                        keysErased = 1;
+                    }
+                    if (switchTimer(kKeepAliveTimer, kKeepAlivePeriod)) {
+                        step = 0;
+                    }
+                    return;
+                } else {
+                    failOperation(keys ? 523 : 524, ErrorKind::Disconnect);
+                    return;
+                }
+            }
+            break;
+        }
+    }
+}
+
+// The whole image in blocks of 128 bytes, one per tick. Each block's answer is judged in
+// the tick that sends the next one; the last block's answer is flushed by the settings
+// write.
+void ArchiveDialog::stepImageWrite() {
+    switch (step) {
+        case 0:
+            disableButtons();
+            link_.discardInput();
+            link_.sendByte(unit::kImageWrite);
+            link_.sendByte(unit::kImageWrite2);
+            link_.sendByte(unit::kImageWrite3);
+            step = 1;
+            break;
+        case 1:
+            if (link_.readAnswer() <= 0) {
+                failOperation(530, ErrorKind::Fatal);
+                return;
+            }
+            if (link_.answerByte(0) != unit::kImageReady) {
+                failOperation(531, ErrorKind::Fatal);
+                return;
+            }
+            step = 2;
+            blockIndex = 0;
+            // The block marks collect on a line of their own.
+            link_.logLine({});
+            break;
+        case 2: {
+            const int first = unit::kImageBlockSize * blockIndex;
+            for (int i = 0; i < unit::kImageBlockSize; ++i) {
+                link_.sendByte(image[first + i]);
+            }
+            if (blockIndex > 0) {
+                if (link_.readAnswer() <= 0) {
+                    failOperation(533, ErrorKind::Fatal);
+                    return;
+                }
+                const std::uint8_t answer = link_.answerByte(0);
+                if (answer != unit::kAck && answer != unit::kBlockAccepted) {
+                    failOperation(532, ErrorKind::Fatal);
+                    return;
+                }
+            }
+            if (blockIndex % kBlocksPerMark == 0) {
+                link_.logMark(kMark);
+            }
+            if (blockIndex == kLastBlock) {
+                stopTimer();
+                enableButtons();
+                link_.logLine(QStringLiteral("Hotovo"));
+                blockIndex = 0;
+                switchTimer(kSettingsTimer, kSettingsPeriod);
+            } else {
+                ++blockIndex;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+// The settings that give the image its meaning, each confirmed by the unit. Once the relay
+// byte is confirmed the timer stays armed and its ticks do nothing; the keep-alive is not
+// restarted.
+void ArchiveDialog::stepSettingsWrite() {
+    switch (blockIndex) {
+        case 0:
+            link_.sendByte(unit::kRecordSize);
+            break;
+        case 1:
+            link_.discardInput();
+            link_.sendByte(static_cast<std::uint8_t>(recordSize));
+            break;
+        case 2:
+            if (link_.readAnswer() <= 0) {
+                failSettingsStep(303);
+                return;
+            }
+            if (link_.answerByte(0) != unit::kAck) {
+                failSettingsStep(302);
+                return;
+            }
+            link_.logLine(QStringLiteral("Nastaven nový počet znaků komentáře"));
+            break;
+        case 3:
+            link_.discardInput();
+            link_.sendByte(unit::kAccessTime);
+            break;
+        case 4:
+            link_.sendByte(static_cast<std::uint8_t>(accessTime));
+            break;
+        case 5:
+            if (link_.readAnswer() <= 0) {
+                failSettingsStep(305);
+                return;
+            }
+            if (link_.answerByte(0) != unit::kAck) {
+                failSettingsStep(304);
+                return;
+            }
+            link_.logLine(QStringLiteral("Nastaven nový čas přístupu"));
+            break;
+        case 6:
+            link_.sendByte(unit::kRelayByte);
+            break;
+        case 7:
+            link_.sendByte(relayByte());
+            break;
+        case 8:
+            if (link_.readAnswer() <= 0) {
+                failSettingsStep(307);
+                return;
+            }
+            if (link_.answerByte(0) != unit::kAck) {
+                failSettingsStep(306);
+                return;
+            }
+            link_.logLine(QStringLiteral("Nastavena nová nastavení pro relé"));
+            break;
+        default:
+            return;
+    }
+    ++blockIndex;
+}
+
+std::uint8_t ArchiveDialog::relayByte() const {
+    std::uint8_t relay = 0;
+    if (relayInverted != 0) {
+        relay |= unit::kRelayInverted;
+    }
+    if (mainRelayInverted != 0) {
+        relay |= unit::kMainRelayInverted;
+    }
+    if (accessTime == 0) {
+        relay |= unit::kPermanentAccessArchive;
+    }
+    return relay;
+}

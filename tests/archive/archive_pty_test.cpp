@@ -1,0 +1,100 @@
+// One whole image write in real time: the real serial port on a pseudo-terminal, the real
+// window timers, and the simulated unit served by PtyUnitServer on a thread of its own.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <random>
+#include <thread>
+
+#include "archive_dialog.h"
+#include "confirm_dialog.h"
+#include "fake_desktop.h"
+#include "image_file.h"
+#include "main_dialog.h"
+#include "pty_unit_server.h"
+#include "serial_port.h"
+#include "window_timers.h"
+
+namespace {
+
+constexpr int kComPort = 9;
+
+TEST(ArchivePtyTest, LoadedFileIsWrittenIntoTheUnitInRealTime) {
+    // A port folder of our own, so that COM 9 is the simulated unit and nothing else.
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    ASSERT_TRUE(
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+
+    PtyUnitServer::Options options;
+    options.comNumber = kComPort;
+    // A real unit acknowledges a block only after its 128 bytes have crossed the line
+    // (about 67 ms at 19200 baud); a pseudo-terminal has no line speed.
+    options.unit.answerDelayMs = 60;
+    PtyUnitServer server(options);
+    ASSERT_TRUE(server.start()) << server.error();
+    std::thread serving([&server] { server.run(); });
+
+    std::mt19937 random(31);
+    MemoryImage fileImage{};
+    std::generate(fileImage.begin(), fileImage.end(), [&] { return static_cast<std::uint8_t>(random()); });
+    const QString file = runtime.filePath(QStringLiteral("archive.zrd"));
+    ASSERT_TRUE(writeImageFile(QFile::encodeName(file).toStdString(), {0, 40, 0, 1}, fileImage).ok());
+
+    FakeDesktop desktop;
+    desktop.modalHandler = [](QDialog& d) {
+        auto& confirm = dynamic_cast<ConfirmDialog&>(d);
+        confirm.tickBox()->click();
+        confirm.okButton()->click();
+        return confirm.result();
+    };
+    desktop.fileAnswers.push_back(file);
+
+    bool written = false;
+    {
+        MainDialog main(theSerialPort);
+        theSerialPort.open(kComPort);
+        ASSERT_EQ(theSerialPort.status(), PortStatus::Ready);
+
+        ArchiveDialog dialog(main);
+        dialog.show();
+        dialog.onCopyToUnit();
+        ASSERT_EQ(dialog.timers().activeId(), ArchiveDialog::kWriteTimer);
+
+        // 514 ticks of 500 ms, then nine of 700 ms.
+        const QDeadlineTimer deadline(400'000);
+        while (!deadline.hasExpired() && dialog.timers().activeId() != 0 &&
+               !(dialog.timers().activeId() == ArchiveDialog::kSettingsTimer && dialog.blockIndex >= 9)) {
+            QTest::qWait(100);
+        }
+        written = dialog.blockIndex >= 9;
+        EXPECT_TRUE(written) << main.logText().toStdString();
+        EXPECT_TRUE(desktop.boxes.empty());
+        EXPECT_TRUE(main.logText().startsWith(QStringLiteral("Nastavena nová nastavení pro relé\r\n"
+                                                             "Nastaven nový čas přístupu\r\n"
+                                                             "Nastaven nový počet znaků komentáře\r\n"
+                                                             "Hotovo\r\n") +
+                                              QString(64, QLatin1Char('*'))));
+        dialog.reject();
+        theSerialPort.close();
+    }
+
+    server.stop();
+    serving.join();
+    EXPECT_EQ(server.unit().imageBlocksReceived(), 512);
+    EXPECT_TRUE(server.unit().memory() == fileImage);
+    EXPECT_EQ(server.unit().recordSize(), 40);
+    EXPECT_EQ(server.unit().accessTime(), 0);
+    EXPECT_EQ(server.unit().relayByte(), 0xC0 | 0x38);
+}
+
+}  // namespace
