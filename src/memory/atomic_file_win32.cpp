@@ -1,0 +1,127 @@
+#include "atomic_file.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// The system's own wording, in the language of the user's Windows.
+std::string errorText(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason = length > 0 ? std::string(text, length) : "Windows error " + std::to_string(error);
+    ::LocalFree(text);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return reason;
+}
+
+// The file that will really be replaced. A symbolic link to a regular file is followed, so
+// that the link itself survives the rename.
+bool resolveTarget(const std::string& path, std::string& target, std::string& reason) {
+    target = path;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return true;  // nothing there yet; a missing folder shows when the new file is made
+    }
+    // A folder is no file to replace, and a read-only file is one the user protects; Windows'
+    // own rename refuses both, but not every system that runs us does.
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+        reason = errorText(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    HANDLE existing = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (existing == INVALID_HANDLE_VALUE) {
+        return true;  // the rename reports whatever stands in the way
+    }
+    bool ok = ::GetFileType(existing) == FILE_TYPE_DISK;
+    if (!ok) {
+        reason = errorText(ERROR_INVALID_FUNCTION);
+    } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        char resolved[MAX_PATH];
+        const DWORD length = ::GetFinalPathNameByHandleA(existing, resolved, MAX_PATH, FILE_NAME_NORMALIZED);
+        if (length > 0 && length < MAX_PATH) {
+            target.assign(resolved, length);
+        }
+    }
+    ::CloseHandle(existing);
+    return ok;
+}
+
+// Creates a new file next to the target, never reusing one that is already there.
+HANDLE createTemporary(const std::string& target, std::string& temporary) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary =
+            target + "." + std::to_string(::GetCurrentProcessId()) + "." + std::to_string(++counter) + ".tmp";
+        HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
+            return file;
+        }
+    }
+    ::SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+}
+
+// WriteFile takes a 32-bit count.
+constexpr std::size_t kLargestWrite = std::size_t{1} << 30;
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+    const char* next = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const auto chunk = static_cast<DWORD>(left < kLargestWrite ? left : kLargestWrite);
+        DWORD written = 0;
+        if (!::WriteFile(file, next, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        next += written;
+        left -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& reason) {
+    std::string target;
+    if (!resolveTarget(path, target, reason)) {
+        return false;
+    }
+    std::string temporary;
+    HANDLE file = createTemporary(target, temporary);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = errorText(::GetLastError());
+        return false;
+    }
+
+    bool ok = writeAll(file, bytes) && ::FlushFileBuffers(file);
+    DWORD error = ::GetLastError();
+    if (!::CloseHandle(file) && ok) {
+        ok = false;
+        error = ::GetLastError();
+    }
+    // Write-through: the call returns only when the new name is on the disk as well.
+    if (ok && !::MoveFileExA(temporary.c_str(), target.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ok = false;
+        error = ::GetLastError();
+    }
+    if (!ok) {
+        ::DeleteFileA(temporary.c_str());
+        reason = errorText(error);
+    }
+    return ok;
+}
