@@ -4,11 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
 
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -16,7 +11,7 @@
 
 #include "fake_desktop.h"
 #include "main_dialog.h"
-#include "pty_unit_server.h"
+#include "pty_unit.h"
 #include "serial_port.h"
 #include "window_timers.h"
 
@@ -36,41 +31,12 @@ std::string hex(const Bytes& bytes) {
 
 class RealtimeReset : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char folder[] = "/tmp/zylrt-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        runtimeDir_ = folder;
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
-            oldRuntimeDir_ = old;
-        }
-        setenv("XDG_RUNTIME_DIR", runtimeDir_.c_str(), 1);
-        transcript_ = runtimeDir_ + "/transcript.txt";
-    }
-
-    void TearDown() override {
-        if (server_) {
-            server_->stop();
-            thread_.join();
-            server_.reset();
-        }
-        if (oldRuntimeDir_.empty()) {
-            unsetenv("XDG_RUNTIME_DIR");
-        } else {
-            setenv("XDG_RUNTIME_DIR", oldRuntimeDir_.c_str(), 1);
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(runtimeDir_, ignored);
-    }
-
     void startUnit(std::vector<Fault> faults = {}) {
         PtyUnitServer::Options options;
         options.comNumber = 1;
         options.unit.eraseMs = 800;
         options.faults = std::move(faults);
-        options.transcriptPath = transcript_;
-        server_ = std::make_unique<PtyUnitServer>(options);
-        ASSERT_TRUE(server_->start()) << server_->error();
-        thread_ = std::thread([this] { server_->run(); });
+        ASSERT_TRUE(unit_.start(options)) << unit_.error();
     }
 
     // Presses the connect button, accepts the connect dialog and waits until the window
@@ -92,19 +58,6 @@ protected:
         return clock.elapsed();
     }
 
-    // The bytes the unit received, from the transcript.
-    Bytes receivedByUnit() const {
-        Bytes bytes;
-        std::ifstream in(transcript_);
-        std::string ms, direction, hex;
-        while (in >> ms >> direction >> hex) {
-            if (direction == ">") {
-                bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex, nullptr, 16)));
-            }
-        }
-        return bytes;
-    }
-
     static QStringList oldestFirst(const QString& log) {
         QStringList lines = log.split(QStringLiteral("\r\n"));
         lines.pop_back();
@@ -113,11 +66,7 @@ protected:
     }
 
     FakeDesktop desktop_;
-    std::string runtimeDir_;
-    std::string oldRuntimeDir_;
-    std::string transcript_;
-    std::unique_ptr<PtyUnitServer> server_;
-    std::thread thread_;
+    PtyUnit unit_;
 };
 
 TEST_F(RealtimeReset, CompletesAgainstTheUnitOnAPseudoTerminal) {
@@ -140,17 +89,15 @@ TEST_F(RealtimeReset, CompletesAgainstTheUnitOnAPseudoTerminal) {
     EXPECT_TRUE(desktop_.boxes.empty());
 
     QTest::qWait(200);  // the unit's side takes the last byte off the line
-    server_->stop();
-    thread_.join();
+    unit_.stop();
     const Bytes expectedBytes = {0x04, 0x01, 0xA7, 0x5A, 0x59, 0x4C, 0x07, 0x12, 0xDB, 0x1E, 0xFF, 0x23,
                                  0x41, 0x1F, 0x05, 0x19, 0x00, 0x20, 0x12, 0xDB, 0x24, 26,   12,   7,
                                  10,   30,   15,   0x18, 0x08, 0x11, 0x28, 0x08, 0x13, 0x04};
-    const Bytes received = receivedByUnit();
+    const Bytes received = unit_.received();
     EXPECT_EQ(hex(received), hex(expectedBytes));
-    EXPECT_EQ(server_->unit().recordSize(), 65);
-    EXPECT_EQ(server_->unit().keyErasures(), 1);
-    EXPECT_EQ(server_->unit().logErasures(), 1);
-    server_.reset();
+    EXPECT_EQ(unit_.unit().recordSize(), 65);
+    EXPECT_EQ(unit_.unit().keyErasures(), 1);
+    EXPECT_EQ(unit_.unit().logErasures(), 1);
     // 9 ticks of 50 ms, 35 of 200 ms and the two erases at least: about 8.6 s here.
     EXPECT_GT(ms, 8000);
 }

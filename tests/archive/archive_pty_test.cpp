@@ -7,19 +7,17 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <random>
-#include <thread>
 
 #include "archive_dialog.h"
 #include "confirm_dialog.h"
 #include "fake_desktop.h"
 #include "image_file.h"
 #include "main_dialog.h"
-#include "pty_unit_server.h"
+#include "pty_unit.h"
 #include "serial_port.h"
 #include "window_timers.h"
 
@@ -28,26 +26,15 @@ namespace {
 constexpr int kComPort = 9;
 
 TEST(ArchivePtyTest, LoadedFileIsWrittenIntoTheUnitInRealTime) {
-    // A port folder of our own, so that COM 9 is the simulated unit and nothing else.
-    QTemporaryDir runtime;
-    ASSERT_TRUE(runtime.isValid());
-    ASSERT_TRUE(
-        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-
+    PtyUnit unit;
     PtyUnitServer::Options options;
     options.comNumber = kComPort;
-    // A real unit acknowledges a block only after its 128 bytes have crossed the line
-    // (about 67 ms at 19200 baud); a pseudo-terminal has no line speed.
-    options.unit.answerDelayMs = 60;
-    PtyUnitServer server(options);
-    ASSERT_TRUE(server.start()) << server.error();
-    std::thread serving([&server] { server.run(); });
+    ASSERT_TRUE(unit.start(options)) << unit.error();
 
     std::mt19937 random(31);
     MemoryImage fileImage{};
     std::generate(fileImage.begin(), fileImage.end(), [&] { return static_cast<std::uint8_t>(random()); });
-    const QString file = runtime.filePath(QStringLiteral("archive.zrd"));
+    const QString file = QString::fromStdString(unit.runtimeDir()) + QStringLiteral("/archive.zrd");
     ASSERT_TRUE(writeImageFile(QFile::encodeName(file).toStdString(), {0, 40, 0, 1}, fileImage).ok());
 
     FakeDesktop desktop;
@@ -88,13 +75,12 @@ TEST(ArchivePtyTest, LoadedFileIsWrittenIntoTheUnitInRealTime) {
         theSerialPort.close();
     }
 
-    server.stop();
-    serving.join();
-    EXPECT_EQ(server.unit().imageBlocksReceived(), 512);
-    EXPECT_TRUE(server.unit().memory() == fileImage);
-    EXPECT_EQ(server.unit().recordSize(), 40);
-    EXPECT_EQ(server.unit().accessTime(), 0);
-    EXPECT_EQ(server.unit().relayByte(), 0xC0 | 0x38);
+    unit.stop();
+    EXPECT_EQ(unit.unit().imageBlocksReceived(), 512);
+    EXPECT_TRUE(unit.unit().memory() == fileImage);
+    EXPECT_EQ(unit.unit().recordSize(), 40);
+    EXPECT_EQ(unit.unit().accessTime(), 0);
+    EXPECT_EQ(unit.unit().relayByte(), 0xC0 | 0x38);
 }
 
 }  // namespace

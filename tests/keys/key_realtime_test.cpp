@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <thread>
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -19,7 +15,7 @@
 #include "key_dialog.h"
 #include "keys_test_support.h"
 #include "main_dialog.h"
-#include "pty_unit_server.h"
+#include "pty_unit.h"
 #include "serial_port.h"
 #include "unit_commands.h"
 #include "window_timers.h"
@@ -32,63 +28,15 @@ constexpr int kRecordSize = 65;  // the unit's factory comment length of 50
 
 class KeyRealtimeTest : public testing::Test {
 protected:
-    void SetUp() override {
-        char folder[] = "/tmp/zylkeys-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        runtimeDir_ = folder;
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
-            oldRuntimeDir_ = old;
-        }
-        setenv("XDG_RUNTIME_DIR", runtimeDir_.c_str(), 1);
-        transcript_ = runtimeDir_ + "/transcript.txt";
-    }
-
-    void TearDown() override {
-        stopUnit();
-        if (oldRuntimeDir_.empty()) {
-            unsetenv("XDG_RUNTIME_DIR");
-        } else {
-            setenv("XDG_RUNTIME_DIR", oldRuntimeDir_.c_str(), 1);
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(runtimeDir_, ignored);
-    }
-
     void startUnit(const KeyCode& heldKey) {
         PtyUnitServer::Options options;
         options.comNumber = 1;
         options.heldKey = heldKey;
-        options.transcriptPath = transcript_;
-        server_ = std::make_unique<PtyUnitServer>(options);
-        ASSERT_TRUE(server_->start()) << server_->error();
-        thread_ = std::thread([this] { server_->run(); });
-    }
-
-    void stopUnit() {
-        if (thread_.joinable()) {
-            server_->stop();
-            thread_.join();
-        }
-    }
-
-    Bytes receivedByUnit() const {
-        Bytes bytes;
-        std::ifstream in(transcript_);
-        std::string ms, direction, hex;
-        while (in >> ms >> direction >> hex) {
-            if (direction == ">") {
-                bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex, nullptr, 16)));
-            }
-        }
-        return bytes;
+        ASSERT_TRUE(unit_.start(options)) << unit_.error();
     }
 
     FakeDesktop desktop_;
-    std::string runtimeDir_;
-    std::string oldRuntimeDir_;
-    std::string transcript_;
-    std::unique_ptr<PtyUnitServer> server_;
-    std::thread thread_;
+    PtyUnit unit_;
 };
 
 TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
@@ -137,9 +85,9 @@ TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
     EXPECT_EQ(desktop_.boxTexts(), QStringList{QStringLiteral("Opravdu chcete vymazat klíč s ID 0?")});
 
     dialog.timers().stop(MainDialog::kIdlePollTimer);
-    stopUnit();
+    unit_.stop();
     // The unit cleared the key; floors and comment stay, as they do in the image.
-    const MemoryImage& memory = server_->unit().memory();
+    const MemoryImage& memory = unit_.unit().memory();
     EXPECT_EQ(keyCodeOf(memory, 0, kRecordSize), KeyCode{});
     EXPECT_TRUE(std::equal(memory.begin() + kFloorOffset, memory.begin() + kRecordSize,
                            stored.begin() + kFloorOffset));
@@ -147,7 +95,7 @@ TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
     EXPECT_EQ(floorMaskOf(memory, 0, kRecordSize), (FloorMask{0x02, 0, 0}));
     EXPECT_EQ(listComment(memory, 0, kRecordSize), std::string("Vr\xE1tn\xFD"));
 
-    const Bytes in = receivedByUnit();
+    const Bytes in = unit_.received();
     const int begin = find(in, {unit::kBeginAddKeys});
     const int write = find(in, concat({{unit::kEndAddKeys, unit::kWriteKey, 0x00, 0x00}, bytesOf(key)}));
     const int erase = find(in, {unit::kDeleteKey, 0x00, 0x00});
