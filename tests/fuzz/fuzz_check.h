@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+// A broken promise of the code under test: named on stderr, then a crash the fuzzer keeps.
+#define FUZZ_CHECK(condition)                                                            \
+    do {                                                                                 \
+        if (!(condition)) {                                                              \
+            std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                \
+        }                                                                                \
+    } while (false)

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QPushButton>
+
+#include "fuzz_check.h"
+#include "fuzz_desktop.h"
+#include "fuzz_input.h"
+#include "fuzzed_port.h"
+#include "main_dialog.h"
+#include "window_timers.h"
+
+// The main window over a port whose answers the fuzzer chooses, with a desktop that
+// answers at once. Its timers are stepped by hand, one tick of the running timer at a
+// time, and what must hold whatever the unit answers is checked as it goes.
+class FuzzedMainWindow {
+public:
+    static constexpr int kMainTimerIds[] = {MainDialog::kHandshakeTimer, MainDialog::kIdlePollTimer,
+                                            MainDialog::kFactoryTimer,   MainDialog::kDeleteTimer,
+                                            MainDialog::kWriteTimer,     MainDialog::kEraseTimer};
+
+    explicit FuzzedMainWindow(FuzzInput& input) : port(input), dialog(port) {}
+
+    ~FuzzedMainWindow() {
+        checkAfterFatal();
+        FUZZ_CHECK((dialog.state().portOpen == 1) == (port.status() == PortStatus::Ready));
+    }
+
+    // The port as the search leaves it for a unit that was found and accepted the code.
+    void connect() {
+        port.open(1);
+        MainDialogState& s = dialog.state();
+        s.portOpen = 1;
+        s.comPort = 1;
+        s.buttonEnabled.fill(1);
+        s.buttonEnabled[4] = 0;
+    }
+
+    // Ticks of the running main-window timer while `going` holds for its id, at most
+    // maxTicks; returns the ticks made.
+    template <typename Going>
+    int run(int maxTicks, Going going) {
+        int ticks = 0;
+        for (; ticks < maxTicks; ++ticks) {
+            const int id = dialog.timers().activeId();
+            if (id == 0 || !going(id)) {
+                break;
+            }
+            dialog.onTimer(id);
+            FUZZ_CHECK(runningTimers() <= 1);
+        }
+        return ticks;
+    }
+
+    int run(int maxTicks) {
+        return run(maxTicks, [](int) { return true; });
+    }
+
+    int runningTimers() {
+        int running = 0;
+        for (int id : kMainTimerIds) {
+            running += dialog.timers().isActive(id) ? 1 : 0;
+        }
+        return running;
+    }
+
+    bool fatalReported() const { return dialog.logText().contains(QStringLiteral("Zásadní chyba")); }
+
+    // After a fatal error the link is dead for good: no timer, every button disabled.
+    void checkAfterFatal() {
+        if (!fatalReported()) {
+            return;
+        }
+        FUZZ_CHECK(runningTimers() == 0);
+        for (int id = MainDialog::kAddKeysButton; id <= MainDialog::kArchiveButton; ++id) {
+            FUZZ_CHECK(!dialog.button(id)->isEnabled());
+        }
+    }
+
+    FuzzDesktop desktop;
+    FuzzedPort port;
+    MainDialog dialog;
+};

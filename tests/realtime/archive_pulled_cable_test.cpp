@@ -1,0 +1,90 @@
+// The cable pulled during the archive's image write, in real time: at its start (the unit
+// hangs up on 0x1D) and in the middle of the blocks (the test drops the unit's side of the
+// line). Both are fatal; the program started again connects at once.
+
+#include <QCheckBox>
+#include <QFile>
+
+#include "archive_dialog.h"
+#include "confirm_dialog.h"
+#include "image_file.h"
+#include "pulled_cable_fixture.h"
+
+namespace {
+
+class ArchivePulledCableTest : public PulledCableTest {
+protected:
+    // Confirms the overwrite question and picks an image file of the test's own.
+    void chooseImageFile() {
+        const std::string path = runtimeDir_ + "/archive.zrd";
+        MemoryImage image{};
+        for (std::size_t i = 0; i < image.size(); ++i) {
+            image[i] = static_cast<std::uint8_t>(i * 7);
+        }
+        ASSERT_TRUE(writeImageFile(path, {5, 65, 0, 0}, image).ok());
+        desktop_.fileAnswers.push_back(QString::fromStdString(path));
+        desktop_.modalHandler = [](QDialog& d) {
+            auto& confirm = dynamic_cast<ConfirmDialog&>(d);
+            confirm.tickBox()->click();
+            confirm.okButton()->click();
+            return confirm.result();
+        };
+    }
+
+    void expectFatalInArchive(MainDialog& main, ArchiveDialog& archive, int code) {
+        EXPECT_EQ(desktop_.boxTexts(), QStringList{fatalMessage(code)});
+        EXPECT_TRUE(main.logText().startsWith(fatalMessage(code) + QStringLiteral("\r\n")));
+        EXPECT_EQ(archive.timers().activeId(), 0);
+        // Only reading a file and leaving stay possible.
+        EXPECT_TRUE(archive.button(ArchiveDialog::kCopyToPcButton)->isEnabled());
+        EXPECT_TRUE(archive.button(ArchiveDialog::kBackButton)->isEnabled());
+        EXPECT_FALSE(archive.button(ArchiveDialog::kCopyToUnitButton)->isEnabled());
+    }
+};
+
+TEST_F(ArchivePulledCableTest, AtTheStartOfTheImageWriteTheMissingAnswerIsFatal) {
+    plugIn({*parseFault("hangup@0x1D")});
+    chooseImageFile();
+    {
+        MainDialog main(theSerialPort);
+        connectDirectly(main);
+        ArchiveDialog archive(main, &main);
+        archive.show();
+        watch_.start();
+        archive.onCopyToUnit();
+        ASSERT_EQ(archive.timers().activeId(), ArchiveDialog::kWriteTimer);
+        ASSERT_TRUE(waitFor([&] { return !desktop_.boxes.empty(); }, 5000));
+
+        expectFatalInArchive(main, archive, 530);
+        expectQuietAfterReport("image write, hang-up at 0x1D");
+        archive.reject();
+    }
+    MainDialog restarted(theSerialPort);
+    expectResetSucceeds(restarted);
+}
+
+TEST_F(ArchivePulledCableTest, InTheMiddleOfTheImageWriteTheMissingBlockAnswerIsFatal) {
+    // A real unit takes about 67 ms to receive a block of 128 bytes before it answers.
+    plugIn({}, 60);
+    chooseImageFile();
+    {
+        MainDialog main(theSerialPort);
+        connectDirectly(main);
+        ArchiveDialog archive(main, &main);
+        archive.show();
+        watch_.start();
+        archive.onCopyToUnit();
+        ASSERT_TRUE(waitFor([&] { return archive.step == 2 && archive.blockIndex >= 8; }, 10000));
+        pullCable();
+        ASSERT_TRUE(waitFor([&] { return !desktop_.boxes.empty(); }, 5000));
+
+        expectFatalInArchive(main, archive, 533);
+        expectQuietAfterReport("image write, cable pulled after block 8");
+        archive.reject();
+    }
+    plugIn();
+    MainDialog restarted(theSerialPort);
+    expectResetSucceeds(restarted);
+}
+
+}  // namespace
