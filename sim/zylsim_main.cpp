@@ -12,13 +12,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zylsim [--com N] [--code C] [--key HEX16|TEXT12] [--fault SPEC]... [--erase-ms MS]\n"
+    "usage: zylsim [--com N] [--code C] [--key HEX16|TEXT12] [--fault FAULT]... [--erase-ms MS]\n"
     "              [--transcript FILE] [--rejoin-ms MS]\n"
     "  --com N          register the unit as COM N, 1..70 (default 1)\n"
     "  --code C         the unit's access code, 0..9999 (default 4827)\n"
     "  --key K          a key held at the reader: 16 hex digits (a byte code, most significant\n"
     "                   byte first) or 12 characters (a character code, byte 11 first)\n"
-    "  --fault SPEC     kind[@command[:nth[:occurrence]]], kind one of silence, wrong,\n"
+    "  --fault FAULT    kind[@command[:nth[:occurrence]]], kind one of silence, wrong,\n"
     "                   drop-echo, double-echo, stray, split, refuse-code, slow-erase, hangup\n"
     "  --erase-ms MS    how long each erase takes (default 1500)\n"
     "  --transcript F   write every byte in (\">\") and out (\"<\") with its time in ms to F\n"

@@ -61,14 +61,14 @@ void MainDialog::createControls() {
     const DialogUnits du(this);
     setFixedSize(du.toPixels(308, 148));
 
-    struct ButtonSpec {
+    struct ButtonTemplate {
         int id;
         const char* text;
         QRect rect;
         bool visible;
         bool enabled;
     };
-    static const ButtonSpec buttonSpecs[] = {
+    static const ButtonTemplate buttonTemplates[] = {
         {kAddKeysButton, "Přidat klíče", {7, 7, 55, 14}, false, true},
         {kEditKeyButton, "Upravit klíč", {7, 55, 54, 14}, false, false},
         {kDeleteKeyButton, "Vymazat klíč", {7, 33, 54, 14}, false, true},
@@ -77,14 +77,14 @@ void MainDialog::createControls() {
         {kArchiveButton, "Archiv", {7, 40, 55, 14}, false, true},
         {kHelpButton, "Nápověda", {7, 57, 54, 14}, false, true},
     };
-    for (const ButtonSpec& spec : buttonSpecs) {
-        auto* b = new QPushButton(QString::fromUtf8(spec.text), this);
-        b->setObjectName(QString::number(spec.id));
-        du.place(b, spec.rect.x(), spec.rect.y(), spec.rect.width(), spec.rect.height());
-        b->setVisible(spec.visible);
-        b->setEnabled(spec.enabled);
+    for (const ButtonTemplate& t : buttonTemplates) {
+        auto* b = new QPushButton(QString::fromUtf8(t.text), this);
+        b->setObjectName(QString::number(t.id));
+        du.place(b, t.rect.x(), t.rect.y(), t.rect.width(), t.rect.height());
+        b->setVisible(t.visible);
+        b->setEnabled(t.enabled);
         b->setAutoDefault(false);
-        buttons_[spec.id - kAddKeysButton] = b;
+        buttons_[t.id - kAddKeysButton] = b;
     }
     button(kConnectButton)->setDefault(true);
 
