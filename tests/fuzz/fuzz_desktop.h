@@ -18,9 +18,7 @@ public:
     FuzzDesktop(const FuzzDesktop&) = delete;
     FuzzDesktop& operator=(const FuzzDesktop&) = delete;
 
-    Answer messageBox(QWidget*, const QString& text, const QString&, Buttons buttons) override {
-        ++boxes;
-        lastBox = text;
+    Answer messageBox(QWidget*, const QString&, const QString&, Buttons buttons) override {
         return buttons == Buttons::Ok ? Answer::Ok : Answer::Yes;
     }
 
@@ -43,8 +41,6 @@ public:
     void openExternal(const QString&) override {}
     LocalTime localTime() override { return {2026, 12, 7, 10, 30, 15}; }
 
-    int boxes = 0;
-    QString lastBox;
     QString openPath;
     std::function<void(QDialog&)> onModal;
 };

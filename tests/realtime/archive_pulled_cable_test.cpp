@@ -3,7 +3,6 @@
 // line). Both are fatal; the program started again connects at once.
 
 #include <QCheckBox>
-#include <QFile>
 
 #include "archive_dialog.h"
 #include "confirm_dialog.h"

@@ -76,7 +76,7 @@ TEST_F(PulledCableTest, InTheMiddleOfTheEraseTheSilentTickIsADisconnection) {
     // Pulled while the unit sends its progress bytes for the keys.
     ASSERT_TRUE(
         waitFor([&] { return dialog.state().eraseKeys == 1 && dialog.state().eraseStep >= 4; }, 20000));
-    QTest::qWait(500);
+    waitMs(500);
     pullCable();
     ASSERT_TRUE(waitFor([&] { return !desktop_.boxes.empty(); }, 5000));
 
