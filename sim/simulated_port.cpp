@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 70;
 constexpr std::size_t kMaxRead = 950;
 
 }  // namespace
@@ -34,7 +32,7 @@ void SimulatedPort::open(int portNumber) {
     openAttempts_.push_back(portNumber);
     close();
     refusedPort_ = 0;
-    if (portNumber < kFirstPort || portNumber > kLastPort) {
+    if (portNumber < kFirstComPort || portNumber > kLastComPort) {
         return;
     }
     const auto entry = ports_.find(portNumber);

@@ -151,8 +151,7 @@ void MainDialog::onInitDialog() {
     keyListView_->setColumnWidth(0, 50);
     keyListView_->setColumnWidth(1, 400);
     keyListView_->setColumnWidth(2, 116);
-    s_.buttonEnabled.fill(0);
-    s_.buttonEnabled[4] = 1;
+    s_.buttonEnabled = MainDialogState::kNotConnectedButtons;
     enableButtons();
     s_.listClicked = 0;
     clearFloorChecks();
@@ -189,33 +188,36 @@ int MainDialog::startOperation(int timerId, int periodMs) {
     disableButtons();
     stopCurrentTimer();
     discardInput();
-    if (timers_->start(timerId, periodMs) == 0) {
-        Desktop::current().messageBox(this, QStringLiteral("Timer error!"));
+    if (!startMainTimer(timerId, periodMs)) {
         s_.currentTimerId = -1;
         return -1;
     }
-    s_.currentTimerId = timerId;
     return timerId;
 }
 
 void MainDialog::returnToIdle(int timerId) {
     timers_->stop(timerId);
-    s_.currentTimerId = timers_->start(kIdlePollTimer, kIdlePollPeriod);
-    if (s_.currentTimerId == 0) {
-        Desktop::current().messageBox(this, QStringLiteral("Timer error!"));
+    if (!startMainTimer(kIdlePollTimer, kIdlePollPeriod)) {
         return;
     }
     s_.pollStep = 0;
     enableButtons();
 }
 
+bool MainDialog::startMainTimer(int timerId, int periodMs) {
+    s_.currentTimerId = timers_->start(timerId, periodMs);
+    if (s_.currentTimerId == 0) {
+        Desktop::current().messageBox(this, QStringLiteral("Timer error!"));
+        return false;
+    }
+    return true;
+}
+
 void MainDialog::reportError(int code, ErrorKind kind, const QString& text) {
     stopCurrentTimer();
-    if (kind != ErrorKind::Logged) {
-        ++linkFailures_;
-    }
     switch (kind) {
         case ErrorKind::Fatal: {
+            s_.linkState = LinkState::Dead;
             disableButtons();
             const QString message =
                 QStringLiteral("Zásadní chyba číslo %1!\r\nProsím vypněte a zapněte ZYL a tento program.").arg(code);
@@ -224,11 +226,11 @@ void MainDialog::reportError(int code, ErrorKind kind, const QString& text) {
             break;
         }
         case ErrorKind::Disconnect: {
+            s_.linkState = LinkState::NotConnected;
             const QString message = QStringLiteral("Chyba %1 - ZYL odpojeno.").arg(code);
             Desktop::current().messageBox(this, message);
             logLine(message);
-            s_.buttonEnabled.fill(0);
-            s_.buttonEnabled[4] = 1;
+            s_.buttonEnabled = MainDialogState::kNotConnectedButtons;
             enableButtons();
             break;
         }

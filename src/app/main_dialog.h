@@ -130,8 +130,7 @@ private:
     void logRefusedPorts();
     bool answerHolds(std::uint8_t b);
     void judgeAcknowledgement(const char* doneLine, int wrongCode, int silentCode);
-    std::uint8_t relayByte() const;
-    void eraseProgress(bool keys);
+    void eraseProgress();
 
     // One step handler per operation, each in a file of its own.
     void stepHandshake();
@@ -148,7 +147,6 @@ private:
     LogText log_;
     WindowTimers* timers_;
     QStringList refusedPorts_;
-    int linkFailures_ = 0;  // Fatal and Disconnect reports so far
 
     std::array<QPushButton*, 7> buttons_{};
     std::array<QCheckBox*, 24> floorChecks_{};

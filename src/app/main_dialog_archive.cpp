@@ -14,7 +14,6 @@ void MainDialog::onArchive() {
     dialog.relayInverted = s_.relayInvert;
     s_.listClicked = 0;
     clearFloorChecks();
-    const int failuresBefore = linkFailures_;
 
     Desktop::current().runModal(dialog);
 
@@ -33,7 +32,7 @@ void MainDialog::onArchive() {
     }
     // A fatal error or a lost link reported by the dialog stands: polling again would
     // enable the buttons of a dead or disconnected window.
-    if (linkFailures_ != failuresBefore) {
+    if (s_.linkState != LinkState::Connected) {
         return;
     }
     returnToIdle(s_.currentTimerId);

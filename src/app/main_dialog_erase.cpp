@@ -1,6 +1,7 @@
 // The last stage of the factory reset on timer 8: the unit erases all keys, then all logs,
 // sending a progress byte at least every 150 ms and 0x03 when done.
 
+#include "exchange_judges.h"
 #include "main_dialog.h"
 #include "port_link.h"
 #include "unit_commands.h"
@@ -18,44 +19,40 @@ void MainDialog::stepErase() {
         case 2:
             sendByte(keys ? unit::kEraseKeysEnd : unit::kEraseLogsEnd);
             break;
-        case 3: {
-            const int n = readAnswer();
-            if (n >= 1 && answerByte(0) == unit::kUnitPresent) {
-                logLine({});  // the progress marks collect on this line
-            } else {
+        case 3:
+            if (const int code =
+                    eraseAcceptError(readAnswer(), *this, keys ? ErasePass::Keys : ErasePass::Logs)) {
                 stopCurrentTimer();
-                reportError(keys ? 521 : 522, ErrorKind::Disconnect, {});
+                reportError(code, ErrorKind::Disconnect, {});
+            } else {
+                logLine({});  // the progress marks collect on this line
             }
             break;
-        }
         default:
-            eraseProgress(keys);
+            eraseProgress();
             return;
     }
     ++s_.eraseStep;
 }
 
-void MainDialog::eraseProgress(bool keys) {
-    const int n = readAnswer();
-    if (n == 0) {
-        stopCurrentTimer();
-        reportError(keys ? 525 : 526, ErrorKind::Disconnect, {});
-        return;
+void MainDialog::eraseProgress() {
+    const bool keys = s_.eraseKeys == 1;
+    const EraseProgress progress =
+        judgeEraseProgress(readAnswer(), *this, keys ? ErasePass::Keys : ErasePass::Logs, s_.progressCount);
+    for (int i = 0; i < progress.marks; ++i) {
+        logMark(QStringLiteral("*"));
     }
-    for (int i = 0; i < n; ++i) {
-        const std::uint8_t b = answerByte(i);
-        if (b == unit::kEraseProgress) {
-            if (++s_.progressCount > 5) {
-                logMark(QStringLiteral("*"));
-                s_.progressCount = 0;
+    switch (progress.outcome) {
+        case EraseProgress::Outcome::Erasing:
+            break;
+        case EraseProgress::Outcome::Done:
+            if (keys) {
+                logLine(QStringLiteral("Všechny klíce byly smazány"));
+                clearImage();
+                s_.eraseKeys = 0;
+                s_.eraseStep = 0;  // the same timer runs on with the logs pass
+                break;
             }
-        } else if (b == unit::kEraseDone && keys) {
-            logLine(QStringLiteral("Všechny klíce byly smazány"));
-            clearImage();
-            s_.eraseKeys = 0;
-            s_.eraseStep = 0;  // the same timer runs on with the logs pass
-            return;
-        } else if (b == unit::kEraseDone) {
             logLine(QStringLiteral("Všechny logy byly smazány"));
             stopCurrentTimer();
             logLine(QStringLiteral("Tovarni nastavení uloženo"));
@@ -63,11 +60,10 @@ void MainDialog::eraseProgress(bool keys) {
             link_.port().close();
             s_.portOpen = 0;
             enableButtons();
-            return;
-        } else {
+            break;
+        case EraseProgress::Outcome::Failed:
             stopCurrentTimer();
-            reportError(keys ? 523 : 524, ErrorKind::Disconnect, {});
-            return;
-        }
+            reportError(progress.code, ErrorKind::Disconnect, {});
+            break;
     }
 }

@@ -2,9 +2,9 @@
 // byte, access code and the PC's clock, each confirmed by the unit.
 
 #include "desktop.h"
+#include "exchange_judges.h"
 #include "main_dialog.h"
 #include "unit_commands.h"
-#include "window_timers.h"
 
 void MainDialog::loadFactoryDefaults() {
     stopCurrentTimer();
@@ -13,30 +13,13 @@ void MainDialog::loadFactoryDefaults() {
     s_.recordSize = 65;
     s_.mainRelayInvert = 0;
     s_.relayInvert = 0;
-    s_.accessCode = 4827;
+    s_.accessCode = unit::kFactoryAccessCode;
     s_.liftName.clear();
     // The list's rows are only valid for the record size they were built with.
     rebuildKeyList();
     s_.factoryStep = 0;
     discardInput();
-    s_.currentTimerId = timers_->start(kFactoryTimer, kFactoryPeriod);
-    if (s_.currentTimerId == 0) {
-        Desktop::current().messageBox(this, QStringLiteral("Timer error!"));
-    }
-}
-
-std::uint8_t MainDialog::relayByte() const {
-    std::uint8_t relay = 0;
-    if (s_.relayInvert) {
-        relay |= unit::kRelayInverted;
-    }
-    if (s_.mainRelayInvert) {
-        relay |= unit::kMainRelayInverted;
-    }
-    if (s_.accessTime == 0) {
-        relay |= unit::kPermanentAccessMain;
-    }
-    return relay;
+    startMainTimer(kFactoryTimer, kFactoryPeriod);
 }
 
 void MainDialog::stepFactorySettings() {
@@ -77,11 +60,10 @@ void MainDialog::stepLiftName() {
 }
 
 void MainDialog::judgeAcknowledgement(const char* doneLine, int wrongCode, int silentCode) {
-    const int n = readAnswer();
-    if (n >= 1 && answerByte(0) == unit::kAck) {
-        logLine(QString::fromUtf8(doneLine));
+    if (const int code = acknowledgementError(readAnswer(), *this, {wrongCode, silentCode}); code != 0) {
+        reportError(code, ErrorKind::Fatal, {});
     } else {
-        reportError(n >= 1 ? wrongCode : silentCode, ErrorKind::Fatal, {});
+        logLine(QString::fromUtf8(doneLine));
     }
 }
 
@@ -112,7 +94,8 @@ void MainDialog::stepSettings() {
             sendByte(unit::kRelayByte);
             break;
         case 7:
-            sendByte(relayByte());
+            sendByte(unit::relayByte(s_.relayInvert, s_.mainRelayInvert, s_.accessTime,
+                                     unit::kPermanentAccessMain));
             break;
         case 8:
             judgeAcknowledgement("Nastavena nastavení pro relé", 306, 307);
@@ -185,9 +168,7 @@ void MainDialog::stepSettings() {
         case 31:
             stopCurrentTimer();
             s_.eraseKeys = 1;
-            s_.currentTimerId = timers_->start(kEraseTimer, kErasePeriod);
-            if (s_.currentTimerId == 0) {
-                Desktop::current().messageBox(this, QStringLiteral("Timer error!"));
+            if (!startMainTimer(kEraseTimer, kErasePeriod)) {
                 return;
             }
             s_.eraseStep = 0;

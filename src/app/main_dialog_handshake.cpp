@@ -40,7 +40,7 @@ void MainDialog::stepHandshake() {
                 logLine(QStringLiteral("ZYL nenalezen na COM%1").arg(s_.comPort));
                 s_.comPort += 1;
                 if (s_.searchAll) {
-                    searchPorts(s_.comPort, 70);
+                    searchPorts(s_.comPort, kLastComPort);
                 } else {
                     enableButtons();
                 }
@@ -59,8 +59,8 @@ void MainDialog::stepHandshake() {
             stopCurrentTimer();
             if (answerHolds(unit::kCodeAccepted)) {
                 logLine(QStringLiteral("ZYL připojen na COM%1.").arg(s_.comPort));
-                s_.buttonEnabled.fill(1);
-                s_.buttonEnabled[4] = 0;
+                s_.linkState = LinkState::Connected;
+                s_.buttonEnabled = MainDialogState::kConnectedButtons;
                 loadFactoryDefaults();
             } else {
                 logLine(QStringLiteral("ZYL nepřipojen!"));

@@ -1,6 +1,13 @@
+#include "exchange_judges.h"
 #include "main_dialog.h"
-
 #include "unit_commands.h"
+
+namespace {
+
+// The link counts as lost after this many poll cycles in a row without an acknowledgement.
+constexpr int kMaxMissedPolls = 5;
+
+}  // namespace
 
 // Timer 2: asks the reader for a held key and selects its row, and keeps the link alive.
 // Step 0 only runs after a start; steps 1..4 then repeat, one cycle every four ticks.
@@ -26,20 +33,12 @@ void MainDialog::stepIdlePoll() {
         case 3:
             sendByte(unit::kKeepAlive);
             break;
-        case 4: {
+        case 4:
             s_.pollStep = 0;
-            const int n = readAnswer();
-            s_.missedPolls += 1;
-            for (int i = 0; i < n; ++i) {
-                if (answerByte(i) == unit::kAck) {
-                    s_.missedPolls = 0;
-                }
-            }
-            if (s_.missedPolls > 5) {
+            if (keepAliveLost(readAnswer(), *this, s_.missedPolls, kMaxMissedPolls)) {
                 reportError(600, ErrorKind::Disconnect, {});
             }
             break;
-        }
     }
     s_.pollStep += 1;
 }

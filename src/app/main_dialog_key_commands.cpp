@@ -25,15 +25,6 @@ std::string toUnit(const QString& text) {
 
 }  // namespace
 
-bool MainDialog::startMainTimer(int timerId, int periodMs) {
-    s_.currentTimerId = timers_->start(timerId, periodMs);
-    if (s_.currentTimerId == 0) {
-        Desktop::current().messageBox(this, QStringLiteral("Timer error!"));
-        return false;
-    }
-    return true;
-}
-
 void MainDialog::onAddKeys() {
     s_.addedCount = 0;
     s_.writeList[0] = -1;

@@ -27,7 +27,7 @@ void MainDialog::onConnect() {
         searchPorts(dialog.portNumber, dialog.portNumber);
         s_.searchAll = 0;
     } else {
-        searchPorts(1, 70);
+        searchPorts(kFirstComPort, kLastComPort);
     }
 }
 

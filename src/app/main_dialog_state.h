@@ -6,6 +6,7 @@
 #include "key_list.h"
 #include "key_record.h"
 #include "link_kind.h"
+#include "link_state.h"
 #include "memory_image.h"
 
 // The main window's data: the mirror of the unit's settings, the memory image and its key
@@ -36,7 +37,12 @@ struct MainDialogState {
     int accessCode = 0;
     int missedPolls = 0;  // poll cycles in a row without 0x06
 
-    std::array<int, 6> buttonEnabled{};  // buttons 1000..1005
+    // Buttons 1000..1005. Connect (1004) has its own flag, and enableButtons() enables it
+    // whatever its flag says.
+    using ButtonFlags = std::array<int, 6>;
+    static constexpr ButtonFlags kNotConnectedButtons{0, 0, 0, 0, 1, 0};  // only connect
+    static constexpr ButtonFlags kConnectedButtons{1, 1, 1, 1, 0, 1};     // all the key commands
+    ButtonFlags buttonEnabled{};
 
     int editAfterDelete = 0;  // 1 = after the delete, write the same record again
     std::string pendingComment;  // code page 1250
@@ -62,4 +68,5 @@ struct MainDialogState {
 
     int currentTimerId = 0;
     int portOpen = 0;
+    LinkState linkState = LinkState::NotConnected;  // as the last report or handshake left it
 };

@@ -103,7 +103,6 @@ private:
     void failOperation(int code, ErrorKind kind);
     // A file that cannot be opened or written: a log line and a message box.
     void reportFileProblem(const QString& text);
-    std::uint8_t relayByte() const;
 
     // One step handler per timer.
     void stepKeepAlive();

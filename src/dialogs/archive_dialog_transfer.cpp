@@ -1,6 +1,7 @@
 #include <QString>
 
 #include "archive_dialog.h"
+#include "exchange_judges.h"
 #include "main_window_link.h"
 #include "unit_commands.h"
 #include "window_timers.h"
@@ -12,8 +13,6 @@ namespace {
 
 // The keep-alive gives up after this many cycles in a row without an acknowledgement.
 constexpr int kMaxMissedCycles = 2;
-// One "*" for every this many erase progress bytes past it.
-constexpr int kProgressPerMark = 5;
 // One "*" for every this many image blocks: 64 for the whole image.
 constexpr int kBlocksPerMark = 8;
 constexpr int kLastBlock = unit::kImageBlocks - 1;
@@ -48,20 +47,12 @@ void ArchiveDialog::stepKeepAlive() {
             link_.sendByte(unit::kKeepAlive);
             step = 1;
             break;
-        case 1: {
+        case 1:
             step = 0;
-            const int n = link_.readAnswer();
-            ++missCount;
-            for (int i = 0; i < n; ++i) {
-                if (link_.answerByte(i) == unit::kAck) {
-                    missCount = 0;
-                }
-            }
-            if (missCount > kMaxMissedCycles) {
+            if (keepAliveLost(link_.readAnswer(), link_, missCount, kMaxMissedCycles)) {
                 failOperation(600, ErrorKind::Disconnect);
             }
             break;
-        }
         default:
             break;
     }
@@ -69,6 +60,7 @@ void ArchiveDialog::stepKeepAlive() {
 
 void ArchiveDialog::stepErase() {
     const bool keys = eraseKeys == 1;
+    const ErasePass pass = keys ? ErasePass::Keys : ErasePass::Logs;
     switch (step) {
         case 0:
             disableButtons();
@@ -85,8 +77,8 @@ void ArchiveDialog::stepErase() {
             ++step;
             break;
         case 3:
-            if (link_.readAnswer() <= 0 || link_.answerByte(0) != unit::kUnitPresent) {
-                failOperation(keys ? 521 : 522, ErrorKind::Disconnect);
+            if (const int code = eraseAcceptError(link_.readAnswer(), link_, pass)) {
+                failOperation(code, ErrorKind::Disconnect);
                 return;
             }
             // The progress marks collect on a line of their own.
@@ -94,21 +86,15 @@ void ArchiveDialog::stepErase() {
             ++step;
             break;
         default: {
-            // The unit sends a progress byte more often than we tick while it erases.
-            const int n = link_.readAnswer();
-            if (n <= 0) {
-                failOperation(keys ? 525 : 526, ErrorKind::Disconnect);
-                return;
+            // progressCount carries over from one erase to the next, like the marks' line.
+            const EraseProgress progress = judgeEraseProgress(link_.readAnswer(), link_, pass, progressCount);
+            for (int i = 0; i < progress.marks; ++i) {
+                link_.logMark(kMark);
             }
-            for (int i = 0; i < n; ++i) {
-                const std::uint8_t b = link_.answerByte(i);
-                if (b == unit::kEraseProgress) {
-                    // Carried over from one erase to the next, like the marks' line.
-                    if (++progressCount > kProgressPerMark) {
-                        link_.logMark(kMark);
-                        progressCount = 0;
-                    }
-                } else if (b == unit::kEraseDone) {
+            switch (progress.outcome) {
+                case EraseProgress::Outcome::Erasing:
+                    break;
+                case EraseProgress::Outcome::Done:
                     if (keys) {
                         link_.logLine(QStringLiteral("Všechny klíče byly smazány"));
                         link_.clearImage();
@@ -122,11 +108,10 @@ void ArchiveDialog::stepErase() {
                     if (switchTimer(kKeepAliveTimer, kKeepAlivePeriod)) {
                         step = 0;
                     }
-                    return;
-                } else {
-                    failOperation(keys ? 523 : 524, ErrorKind::Disconnect);
-                    return;
-                }
+                    break;
+                case EraseProgress::Outcome::Failed:
+                    failOperation(progress.code, ErrorKind::Disconnect);
+                    break;
             }
             break;
         }
@@ -208,12 +193,8 @@ void ArchiveDialog::stepSettingsWrite() {
             link_.sendByte(static_cast<std::uint8_t>(recordSize));
             break;
         case 2:
-            if (link_.readAnswer() <= 0) {
-                failSettingsStep(303);
-                return;
-            }
-            if (link_.answerByte(0) != unit::kAck) {
-                failSettingsStep(302);
+            if (const int code = acknowledgementError(link_.readAnswer(), link_, {302, 303})) {
+                failSettingsStep(code);
                 return;
             }
             link_.logLine(QStringLiteral("Nastaven nový počet znaků komentáře"));
@@ -226,12 +207,8 @@ void ArchiveDialog::stepSettingsWrite() {
             link_.sendByte(static_cast<std::uint8_t>(accessTime));
             break;
         case 5:
-            if (link_.readAnswer() <= 0) {
-                failSettingsStep(305);
-                return;
-            }
-            if (link_.answerByte(0) != unit::kAck) {
-                failSettingsStep(304);
+            if (const int code = acknowledgementError(link_.readAnswer(), link_, {304, 305})) {
+                failSettingsStep(code);
                 return;
             }
             link_.logLine(QStringLiteral("Nastaven nový čas přístupu"));
@@ -240,15 +217,12 @@ void ArchiveDialog::stepSettingsWrite() {
             link_.sendByte(unit::kRelayByte);
             break;
         case 7:
-            link_.sendByte(relayByte());
+            link_.sendByte(
+                unit::relayByte(relayInverted, mainRelayInverted, accessTime, unit::kPermanentAccessArchive));
             break;
         case 8:
-            if (link_.readAnswer() <= 0) {
-                failSettingsStep(307);
-                return;
-            }
-            if (link_.answerByte(0) != unit::kAck) {
-                failSettingsStep(306);
+            if (const int code = acknowledgementError(link_.readAnswer(), link_, {306, 307})) {
+                failSettingsStep(code);
                 return;
             }
             link_.logLine(QStringLiteral("Nastavena nová nastavení pro relé"));
@@ -257,18 +231,4 @@ void ArchiveDialog::stepSettingsWrite() {
             return;
     }
     ++blockIndex;
-}
-
-std::uint8_t ArchiveDialog::relayByte() const {
-    std::uint8_t relay = 0;
-    if (relayInverted != 0) {
-        relay |= unit::kRelayInverted;
-    }
-    if (mainRelayInverted != 0) {
-        relay |= unit::kMainRelayInverted;
-    }
-    if (accessTime == 0) {
-        relay |= unit::kPermanentAccessArchive;
-    }
-    return relay;
 }

@@ -8,10 +8,8 @@
 
 #include "desktop.h"
 #include "dialog_units.h"
-
-namespace {
-constexpr int kFactoryAccessCode = 4827;
-}
+#include "port_link.h"
+#include "unit_commands.h"
 
 ConnectDialog::ConnectDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("ZYL key"));
@@ -91,7 +89,7 @@ void ConnectDialog::onInitDialog() {
         usbRadio_->setVisible(true);
         bluetoothRadio_->setVisible(true);
         linkStatic_->setText(QStringLiteral("Připojit pomocí:"));
-        codeEdit_->setText(QString::number(kFactoryAccessCode));
+        codeEdit_->setText(QString::number(unit::kFactoryAccessCode));
     }
     manualPort = 0;
     manualPortCheck_->setChecked(false);
@@ -132,7 +130,7 @@ bool ConnectDialog::takeNumber(QLineEdit* field, int low, int high, int& value) 
 void ConnectDialog::accept() {
     int port = portNumber;
     int code = accessCode;
-    if (!takeNumber(portEdit_, 1, 70, port) || !takeNumber(codeEdit_, 0, 9999, code)) {
+    if (!takeNumber(portEdit_, kFirstComPort, kLastComPort, port) || !takeNumber(codeEdit_, 0, 9999, code)) {
         return;
     }
     portNumber = port;

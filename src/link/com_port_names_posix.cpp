@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "com_port_names.h"
+#include "port_link.h"
 
 // The same rules with the roots of the file system as parameters, so that tests can lay
 // out their own /dev and /sys.
@@ -24,9 +25,6 @@ std::optional<std::string> portDevice(int portNumber, const std::string& folder,
 }  // namespace com_ports_detail
 
 namespace {
-
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 70;
 
 struct DeviceKind {
     std::string_view prefix;
@@ -122,7 +120,7 @@ std::string portFolder(const char* runtimeDir, const std::string& tmpRoot) {
 
 std::optional<std::string> portDevice(int portNumber, const std::string& folder, const std::string& devRoot,
                                       const std::string& sysTtyRoot) {
-    if (portNumber < kFirstPort || portNumber > kLastPort) {
+    if (portNumber < kFirstComPort || portNumber > kLastComPort) {
         return std::nullopt;
     }
     if (!folder.empty()) {

@@ -2,18 +2,19 @@
 
 #include <cstdint>
 
+#include "link_primitives.h"
 #include "port_link.h"
 
-// The byte-level primitives every exchange with the unit is made of: one byte per write,
-// one read per step, and the echo chain used where the unit echoes each data byte.
-class LinkExchange {
+// The link primitives on a port, and the echo chain used where the unit echoes each data
+// byte.
+class LinkExchange final : public LinkPrimitives {
 public:
     explicit LinkExchange(PortLink& port) : port_(port) {}
 
-    void sendByte(std::uint8_t b) { port_.write(b); }
-    int readAnswer() { return port_.read(); }
-    void discardInput() { port_.read(); }
-    std::uint8_t answerByte(int position) const { return port_.byteAt(position); }
+    void sendByte(std::uint8_t b) override { port_.write(b); }
+    int readAnswer() override { return port_.read(); }
+    void discardInput() override { port_.read(); }
+    std::uint8_t answerByte(int position) override { return port_.byteAt(position); }
 
     // Reads what arrived since the previous step (it should be exactly the echo of the
     // previous byte), sends b, and advances lastSentByte to b only when that echo was

@@ -14,6 +14,10 @@
 
 enum class PortStatus : int { Closed = 0, Faulty = 1, Ready = 2 };
 
+// The COM port numbers the program knows.
+inline constexpr int kFirstComPort = 1;
+inline constexpr int kLastComPort = 70;
+
 class PortLink {
 public:
     virtual ~PortLink() = default;

@@ -28,8 +28,6 @@ class SerialPort final : public PortLink {
 public:
     static constexpr int kBufferSize = 1000;
     static constexpr int kMaxRead = 950;
-    static constexpr int kFirstPort = 1;
-    static constexpr int kLastPort = 70;
 
     // How the two warnings reach the user; the program routes them to a message box.
     using WarningHandler = std::function<void(const std::string& text, const std::string& caption)>;

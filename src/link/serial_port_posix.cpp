@@ -180,7 +180,7 @@ void SerialPort::open(int portNumber) {
         handle_ = -1;
         isOpen_ = 0;
     }
-    if (portNumber < kFirstPort || portNumber > kLastPort) {
+    if (portNumber < kFirstComPort || portNumber > kLastComPort) {
         return;
     }
     const auto path = comPortDevice(portNumber);

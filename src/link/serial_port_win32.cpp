@@ -86,7 +86,7 @@ void SerialPort::open(int portNumber) {
         ::PurgeComm(handle_, kPurgeAll);
         ::CloseHandle(handle_);
     }
-    handle_ = portNumber >= kFirstPort && portNumber <= kLastPort
+    handle_ = portNumber >= kFirstComPort && portNumber <= kLastComPort
                   ? ::CreateFileA(kComPortNames[portNumber], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr)
                   : INVALID_HANDLE_VALUE;

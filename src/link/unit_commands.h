@@ -42,6 +42,26 @@ inline constexpr std::uint8_t kMainRelayInverted = 0x38;
 inline constexpr std::uint8_t kPermanentAccessMain = 0x80;     // as the main window sends it
 inline constexpr std::uint8_t kPermanentAccessArchive = 0xC0;  // as the archive dialog sends it
 
+// The relay byte for the settings; permanentAccess is the caller's bit for an access time
+// of 0, since the two windows that send it differ there.
+constexpr std::uint8_t relayByte(int relayInvert, int mainRelayInvert, int accessTime,
+                                 std::uint8_t permanentAccess) {
+    std::uint8_t relay = 0;
+    if (relayInvert != 0) {
+        relay |= kRelayInverted;
+    }
+    if (mainRelayInvert != 0) {
+        relay |= kMainRelayInverted;
+    }
+    if (accessTime == 0) {
+        relay |= permanentAccess;
+    }
+    return relay;
+}
+
+// The access code of a unit as it leaves the factory, and as the factory settings set it.
+inline constexpr int kFactoryAccessCode = 4827;
+
 // Answers.
 inline constexpr std::uint8_t kCodeAccepted = 0x01;
 inline constexpr std::uint8_t kEraseDone = 0x03;

@@ -18,6 +18,7 @@ protected:
         s.accessTime = 5;
         s.relayInvert = 1;
         s.mainRelayInvert = 0;
+        s.linkState = LinkState::Connected;
         h.dialog.rebuildKeyList();
         s.listClicked = 1;
         h.dialog.floorCheck(3)->setChecked(true);

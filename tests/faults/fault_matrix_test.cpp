@@ -177,7 +177,8 @@ private:
         s().portOpen = 1;
         s().recordSize = kRecordSize;
         h.dialog.rebuildKeyList();
-        s().buttonEnabled.fill(1);
+        s().buttonEnabled = MainDialogState::kConnectedButtons;
+        s().linkState = LinkState::Connected;
         h.dialog.enableButtons();
     }
 

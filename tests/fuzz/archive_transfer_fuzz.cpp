@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t settings = input.takeByte();
     FuzzedMainWindow w(input);
     w.connect();
-    w.desktop.openPath = QString::fromStdString(imagePath);
+    w.desktop.fileAnswers.push_back(QString::fromStdString(imagePath));
 
     ArchiveDialog dialog(w.dialog, &w.dialog);
     dialog.recordSize = 65;

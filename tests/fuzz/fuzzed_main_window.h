@@ -2,15 +2,22 @@
 
 #include <QPushButton>
 
+#include "fake_desktop.h"
 #include "fuzz_check.h"
-#include "fuzz_desktop.h"
 #include "fuzz_input.h"
 #include "fuzzed_port.h"
 #include "main_dialog.h"
 #include "window_timers.h"
 
+// Presses OK as a user would; a dialog that refuses to close (a field out of its range)
+// is given up on.
+inline int acceptIfValid(QDialog& d) {
+    d.accept();
+    return d.isVisible() ? static_cast<int>(QDialog::Rejected) : d.result();
+}
+
 // The main window over a port whose answers the fuzzer chooses, with a desktop that
-// answers at once. Its timers are stepped by hand, one tick of the running timer at a
+// answers at once: OK to every box, Yes to every question, OK to every dialog. Its timers are stepped by hand, one tick of the running timer at a
 // time, and what must hold whatever the unit answers is checked as it goes.
 class FuzzedMainWindow {
 public:
@@ -18,7 +25,10 @@ public:
                                             MainDialog::kFactoryTimer,   MainDialog::kDeleteTimer,
                                             MainDialog::kWriteTimer,     MainDialog::kEraseTimer};
 
-    explicit FuzzedMainWindow(FuzzInput& input) : port(input), dialog(port) {}
+    explicit FuzzedMainWindow(FuzzInput& input) : port(input), dialog(port) {
+        desktop.unscriptedAnswer = Desktop::Answer::Yes;
+        desktop.modalHandler = acceptIfValid;
+    }
 
     ~FuzzedMainWindow() {
         checkAfterFatal();
@@ -31,8 +41,8 @@ public:
         MainDialogState& s = dialog.state();
         s.portOpen = 1;
         s.comPort = 1;
-        s.buttonEnabled.fill(1);
-        s.buttonEnabled[4] = 0;
+        s.buttonEnabled = MainDialogState::kConnectedButtons;
+        s.linkState = LinkState::Connected;
     }
 
     // Ticks of the running main-window timer while `going` holds for its id, at most
@@ -74,7 +84,7 @@ public:
         }
     }
 
-    FuzzDesktop desktop;
+    FakeDesktop desktop;
     FuzzedPort port;
     MainDialog dialog;
 };

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString port = QString::fromLatin1(input.takeText(kMaxTyped));
 
     FuzzedMainWindow w(input);
-    w.desktop.onModal = [&](QDialog& d) {
+    w.desktop.modalHandler = [&](QDialog& d) {
         if ((flags & 1) != 0) {
             control<QRadioButton>(d, ConnectDialog::kBluetoothRadio)->click();
         }
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             control<QLineEdit>(d, ConnectDialog::kPortEdit)->setText(port);
         }
         control<QLineEdit>(d, ConnectDialog::kCodeEdit)->setText(code);
-        d.accept();
+        return acceptIfValid(d);
     };
     w.dialog.button(MainDialog::kConnectButton)->click();
     w.run(kMaxTicks + 2 * static_cast<int>(size));

@@ -43,7 +43,8 @@ protected:
         s().portOpen = 1;
         s().recordSize = kRecordSize;
         h.dialog.rebuildKeyList();
-        s().buttonEnabled.fill(1);
+        s().buttonEnabled = MainDialogState::kConnectedButtons;
+        s().linkState = LinkState::Connected;
         h.dialog.enableButtons();
     }
 

@@ -91,8 +91,8 @@ protected:
         MainDialogState& s = dialog.state();
         s.portOpen = 1;
         s.comPort = 1;
-        s.buttonEnabled.fill(1);
-        s.buttonEnabled[4] = 0;
+        s.buttonEnabled = MainDialogState::kConnectedButtons;
+        s.linkState = LinkState::Connected;
     }
 
     // Presses the connect button and answers the connect dialog with the port typed by hand,

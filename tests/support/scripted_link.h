@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+#include "main_window_link.h"
+
+// The main window as the key and archive dialogs see it, with the unit's answers scripted
+// read by read: each readAnswer() takes the next queued answer (nothing once the queue is
+// empty), and discardInput() is a read whose answer is dropped, as on the real link.
+// Everything the dialog does to the window is recorded; the log keeps the newest line
+// first, with marks put in front of it.
+class ScriptedLink : public MainWindowLink {
+public:
+    using Bytes = std::vector<std::uint8_t>;
+
+    struct Report {
+        int code;
+        ErrorKind kind;
+        QString text;
+    };
+
+    void sendByte(std::uint8_t b) override { sent.push_back(b); }
+    int readAnswer() override {
+        last.clear();
+        if (!reads.empty()) {
+            last = reads.front();
+            reads.pop_front();
+        }
+        return static_cast<int>(last.size());
+    }
+    void discardInput() override {
+        ++discards;
+        readAnswer();
+    }
+    std::uint8_t answerByte(int position) override {
+        return position >= 0 && position < static_cast<int>(last.size())
+                   ? last[static_cast<std::size_t>(position)]
+                   : 0;
+    }
+    void logLine(const QString& text) override { lines.push_front(text); }
+    void logMark(const QString& text) override { lines.front().prepend(text); }
+    void reportError(int code, ErrorKind kind, const QString& text) override {
+        reports.push_back({code, kind, text});
+    }
+    void clearImage() override { ++imageClears; }
+
+    std::vector<int> errorCodes() const {
+        std::vector<int> codes;
+        for (const Report& r : reports) {
+            codes.push_back(r.code);
+        }
+        return codes;
+    }
+    std::vector<ErrorKind> errorKinds() const {
+        std::vector<ErrorKind> kinds;
+        for (const Report& r : reports) {
+            kinds.push_back(r.kind);
+        }
+        return kinds;
+    }
+
+    std::deque<Bytes> reads;
+    Bytes last;
+    Bytes sent;
+    std::vector<Report> reports;
+    QStringList lines{QString()};  // newest first
+    int discards = 0;
+    int imageClears = 0;
+};
