@@ -1,6 +1,7 @@
 # Debian packages the build, the tests and the demo need. Sourced by the scripts.
 ZYL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-              libbenchmark-dev xvfb xauth fonts-dejavu-core dpkg-dev file)
+              libbenchmark-dev xvfb xauth fonts-dejavu-core dpkg-dev file
+              lintian desktop-file-utils appstream)
 
 zyl_install_missing() {
     local missing=()

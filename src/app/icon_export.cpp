@@ -1,6 +1,6 @@
 // zylicon: writes the application icon as the files the desktops want, at build time:
-// <dir>/16x16/zyltool.png and <dir>/32x32/zyltool.png for the hicolor theme, and
-// <dir>/zyltool.ico (both sizes) for the Windows resources.
+// <dir>/<n>x<n>/zyltool.png for the hicolor theme (n = 16, 32, 48, 64, 128, 256), and
+// <dir>/zyltool.ico (every size) for the Windows resources.
 
 #include <QBuffer>
 #include <QByteArray>
@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImage>
+#include <QList>
 #include <QPixmap>
 #include <QtEndian>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -17,13 +20,30 @@
 
 namespace {
 
-constexpr int kSizes[] = {16, 32};
+constexpr int kSizes[] = {16, 32, 48, 64, 128, 256};
+
+// The icon is drawn for 16 and 32 pixels on a 16-colour grid. A larger size is that
+// drawing with each pixel made a square block, from the largest drawing that fits a whole
+// number of times, so the edges stay as sharp as the drawing's.
+QImage imageOf(const QIcon& icon, int size) {
+    QList<QSize> drawn = icon.availableSizes();
+    std::sort(drawn.begin(), drawn.end(), [](QSize a, QSize b) { return a.width() > b.width(); });
+    for (const QSize& source : drawn) {
+        if (source.width() <= size && size % source.width() == 0) {
+            return icon.pixmap(source).toImage().scaled(size, size, Qt::IgnoreAspectRatio,
+                                                        Qt::FastTransformation);
+        }
+    }
+    return icon.pixmap(size, size)
+        .toImage()
+        .scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
 
 QByteArray pngOf(const QIcon& icon, int size) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    icon.pixmap(size, size).toImage().save(&buffer, "PNG");
+    imageOf(icon, size).save(&buffer, "PNG");
     return png;
 }
 
@@ -49,9 +69,10 @@ QByteArray icoOf(const std::vector<QByteArray>& pngs, const std::vector<int>& si
     putLe16(ico, static_cast<int>(pngs.size()));
     int offset = kHeaderSize + kEntrySize * static_cast<int>(pngs.size());
     for (std::size_t i = 0; i < pngs.size(); ++i) {
-        ico.append(static_cast<char>(sizes[i]));  // width
-        ico.append(static_cast<char>(sizes[i]));  // height
-        ico.append('\0');                         // no palette
+        // One byte each, in which 0 stands for 256.
+        ico.append(static_cast<char>(sizes[i] & 0xFF));  // width
+        ico.append(static_cast<char>(sizes[i] & 0xFF));  // height
+        ico.append('\0');                                // no palette
         ico.append('\0');
         putLe16(ico, 1);   // colour planes
         putLe16(ico, 32);  // bits per pixel

@@ -9,7 +9,8 @@
 // temporary file behind.
 //
 // A target that is a link to a regular file is written through the link (the link stays);
-// a target that exists but is no regular file (a directory, a device) is refused.
+// a target that exists but is no regular file (a directory, a device), or is read-only, is
+// refused. A replaced file keeps its permissions.
 //
 // Returns true on success; otherwise false with the system's reason in `reason`.
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& reason);

@@ -10,21 +10,9 @@
 
 #include <string>
 
-namespace {
+#include "windows_error_text.h"
 
-// The system's own wording, in the language of the user's Windows.
-std::string errorText(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = length > 0 ? std::string(text, length) : "Windows error " + std::to_string(error);
-    ::LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) {
-        reason.pop_back();
-    }
-    return reason;
-}
+namespace {
 
 // The file that will really be replaced. A symbolic link to a regular file is followed, so
 // that the link itself survives the rename.
@@ -37,7 +25,7 @@ bool resolveTarget(const std::string& path, std::string& target, std::string& re
     // A folder is no file to replace, and a read-only file is one the user protects; Windows'
     // own rename refuses both, but not every system that runs us does.
     if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
-        reason = errorText(ERROR_ACCESS_DENIED);
+        reason = windowsErrorText(ERROR_ACCESS_DENIED);
         return false;
     }
     HANDLE existing = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -47,7 +35,7 @@ bool resolveTarget(const std::string& path, std::string& target, std::string& re
     }
     bool ok = ::GetFileType(existing) == FILE_TYPE_DISK;
     if (!ok) {
-        reason = errorText(ERROR_INVALID_FUNCTION);
+        reason = windowsErrorText(ERROR_INVALID_FUNCTION);
     } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         char resolved[MAX_PATH];
         const DWORD length = ::GetFinalPathNameByHandleA(existing, resolved, MAX_PATH, FILE_NAME_NORMALIZED);
@@ -59,12 +47,16 @@ bool resolveTarget(const std::string& path, std::string& target, std::string& re
     return ok;
 }
 
-// Creates a new file next to the target, never reusing one that is already there.
+// Creates a new file in the target's folder, never reusing one that is already there. Its
+// name is short: the target's own name may already be as long as the folder allows.
 HANDLE createTemporary(const std::string& target, std::string& temporary) {
+    const std::size_t separator = target.find_last_of("\\/:");
+    const std::string folder =
+        separator == std::string::npos ? std::string() : target.substr(0, separator + 1);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary =
-            target + "." + std::to_string(::GetCurrentProcessId()) + "." + std::to_string(++counter) + ".tmp";
+            folder + ".zyl-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
         HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
@@ -103,7 +95,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     std::string temporary;
     HANDLE file = createTemporary(target, temporary);
     if (file == INVALID_HANDLE_VALUE) {
-        reason = errorText(::GetLastError());
+        reason = windowsErrorText(::GetLastError());
         return false;
     }
 
@@ -121,7 +113,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     if (!ok) {
         ::DeleteFileA(temporary.c_str());
-        reason = errorText(error);
+        reason = windowsErrorText(error);
     }
     return ok;
 }

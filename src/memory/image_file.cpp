@@ -1,13 +1,11 @@
 #include "image_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "atomic_file.h"
 #include "key_record.h"
+#include "regular_file.h"
 
 namespace {
 
@@ -39,34 +37,21 @@ bool headerAccepted(const FileBytes& bytes) {
            isFlag(bytes[2]) && isFlag(bytes[3]);
 }
 
-// Reads at most the size of an image file; whatever follows is never looked at. Returns
-// the number of bytes read, or -1 with errno set when the system failed.
-long readFileStart(std::FILE* file, FileBytes& bytes) {
-    const std::size_t count = std::fread(bytes.data(), 1, bytes.size(), file);
-    return std::ferror(file) != 0 ? -1 : static_cast<long>(count);
-}
-
 }  // namespace
 
 FileResult readImageFile(const std::string& path, ArchiveSettings& settings, MemoryImage& image) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return failure(FileResult::Status::CannotOpen, 0, 0, std::strerror(errno));
+    FileBytes bytes;
+    std::string reason;
+    if (!readRegularFile(path, kImageFileSize, bytes, reason)) {
+        return failure(FileResult::Status::CannotOpen, 0, 0, reason);
     }
-    FileBytes bytes(kImageFileSize);
-    const long length = readFileStart(file, bytes);
-    const int readError = errno;
-    std::fclose(file);
-    if (length < 0) {
-        return failure(FileResult::Status::CannotOpen, 0, 0, std::strerror(readError));
-    }
-
+    const auto length = static_cast<int>(bytes.size());
     if (length < kHeaderSize || !headerAccepted(bytes)) {
         return failure(FileResult::Status::Damaged, kDamaged);
     }
     if (length < kImageFileSize) {
         // The position of the first image byte the file lacks, which is its length.
-        return failure(FileResult::Status::Truncated, kTruncated, static_cast<int>(length));
+        return failure(FileResult::Status::Truncated, kTruncated, length);
     }
 
     settings.accessTime = bytes[0];

@@ -30,7 +30,8 @@ struct FileResult {
 };
 
 // Reads the whole file before taking anything: on any failure the settings and the image
-// are left exactly as they were.
+// are left exactly as they were. Only a regular file is read; a folder, a pipe or a device
+// is CannotOpen at once, never waited for.
 FileResult readImageFile(const std::string& path, ArchiveSettings& settings, MemoryImage& image);
 
 // Writes to a temporary file beside the target and renames it over the target only when

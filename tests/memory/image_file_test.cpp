@@ -1,4 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include "image_file.h"
 #include "memory_test_support.h"
@@ -181,14 +186,24 @@ TEST_F(ImageFile, LongerFileIsAcceptedAndItsTailIgnored) {
     EXPECT_EQ(std::string(image.begin(), image.end()), bytes.substr(4, kImageSize));
 }
 
-TEST_F(ImageFile, FileThatCannotBeReadChangesNothing) {
-    for (const std::string& unreadable : {folder.file("missing.zrd"), folder.file(".")}) {
+// A pipe with no writer and a terminal nobody types into would hold the window for good if
+// they were read: they are refused like a missing file, at once.
+TEST_F(ImageFile, WhatCannotBeReadChangesNothingAndIsNeverWaitedFor) {
+    const std::string fifo = folder.file("fifo.zrd");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    for (const std::string& unreadable :
+         {folder.file("missing.zrd"), folder.file("."), fifo, std::string(::ptsname(terminal))}) {
         SCOPED_TRACE(unreadable);
         const FileResult result = readImageFile(unreadable, settings, image);
         EXPECT_EQ(result.status, FileResult::Status::CannotOpen);
         EXPECT_FALSE(result.detail.empty());
         expectUntouched();
     }
+    ::close(terminal);
 }
 
 TEST_F(ImageFile, FailedWriteReportsAndKeepsTheOldFile) {

@@ -1,7 +1,17 @@
 // The image file and the CSV table as Windows stores them: byte for byte, with no text-mode
-// translation of CR, LF or the 0x1A end-of-file mark.
+// translation of CR, LF or the 0x1A end-of-file mark; and read only from a file on the disk.
 
 #include <gtest/gtest.h>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <string>
 
 #include "csv_export.h"
 #include "image_file.h"
@@ -53,6 +63,25 @@ TEST(SavedFiles, CsvFileHoldsExactlyTheTable) {
     const FileResult result = writeCsvFile(path, image, 100);
     ASSERT_TRUE(result.ok()) << result.detail;
     EXPECT_EQ(readBytes(path), table);
+}
+
+// A pipe whose writer sends nothing, or a device, would hold the window if it were read:
+// only a file on the disk is read.
+TEST(SavedFiles, ImageFileIsReadOnlyFromADiskFile) {
+    const std::string pipeName = "\\\\.\\pipe\\zyl-image-" + std::to_string(::GetCurrentProcessId());
+    HANDLE pipe = ::CreateNamedPipeA(pipeName.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0,
+                                     0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    for (const std::string& path : {pipeName, std::string("NUL")}) {
+        SCOPED_TRACE(path);
+        ArchiveSettings settings{9, 99, 1, 1};
+        MemoryImage image{};
+        const FileResult result = readImageFile(path, settings, image);
+        EXPECT_EQ(result.status, FileResult::Status::CannotOpen);
+        EXPECT_FALSE(result.detail.empty());
+        EXPECT_EQ(settings.recordSize, 99);
+    }
+    ::CloseHandle(pipe);
 }
 
 }  // namespace
