@@ -34,6 +34,7 @@ void SimulatedPort::open(int portNumber) {
     openAttempts_.push_back(portNumber);
     close();
     refusedPort_ = 0;
+    busyPort_ = 0;
     if (portNumber < kFirstPort || portNumber > kLastPort) {
         return;
     }
@@ -43,6 +44,7 @@ void SimulatedPort::open(int portNumber) {
     }
     switch (entry->second.kind) {
         case Kind::Held:
+            busyPort_ = portNumber;
             return;
         case Kind::Refused:
             refusedPort_ = portNumber;
@@ -106,6 +108,10 @@ void SimulatedPort::close() {
 std::string SimulatedPort::lastRefusal() const {
     return refusedPort_ == 0 ? std::string()
                              : "COM" + std::to_string(refusedPort_) + " (simulated, skupina dialout)";
+}
+
+std::string SimulatedPort::lastBusy() const {
+    return busyPort_ == 0 ? std::string() : "COM" + std::to_string(busyPort_) + " (simulated)";
 }
 
 const std::vector<std::uint8_t>& SimulatedPort::sent(int portNumber) const {
