@@ -32,6 +32,7 @@ void SimulatedPort::open(int portNumber) {
     openAttempts_.push_back(portNumber);
     close();
     refusedPort_ = 0;
+    busyPort_ = 0;
     if (portNumber < kFirstComPort || portNumber > kLastComPort) {
         return;
     }
@@ -41,6 +42,7 @@ void SimulatedPort::open(int portNumber) {
     }
     switch (entry->second.kind) {
         case Kind::Held:
+            busyPort_ = portNumber;
             return;
         case Kind::Refused:
             refusedPort_ = portNumber;
@@ -104,6 +106,10 @@ void SimulatedPort::close() {
 std::string SimulatedPort::lastRefusal() const {
     return refusedPort_ == 0 ? std::string()
                              : "COM" + std::to_string(refusedPort_) + " (simulated, skupina dialout)";
+}
+
+std::string SimulatedPort::lastBusy() const {
+    return busyPort_ == 0 ? std::string() : "COM" + std::to_string(busyPort_) + " (simulated)";
 }
 
 const std::vector<std::uint8_t>& SimulatedPort::sent(int portNumber) const {

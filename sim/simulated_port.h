@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "port_link.h"
@@ -25,6 +27,8 @@ public:
     void addEmptyPort(int portNumber);
     void addHeldPort(int portNumber);
     void addRefusedPort(int portNumber);
+    // What every open reports of the user's port folder.
+    void setIgnoredFolder(IgnoredFolder folder) { ignoredFolder_ = std::move(folder); }
     // The line is dropped: reads return 0 and writes fail until the port is opened again.
     void hangUp();
 
@@ -39,6 +43,8 @@ public:
     bool write(int value) override;
     void close() override;
     std::string lastRefusal() const override;
+    std::string lastBusy() const override;
+    IgnoredFolder ignoredFolder() const override { return ignoredFolder_; }
 
     int openPort() const { return openPort_; }  // 0 when none is held
     const std::vector<int>& openAttempts() const { return openAttempts_; }
@@ -60,6 +66,8 @@ private:
     PortStatus status_ = PortStatus::Closed;
     int openPort_ = 0;
     int refusedPort_ = 0;
+    int busyPort_ = 0;
+    IgnoredFolder ignoredFolder_;
     bool hungUp_ = false;
     Millis now_ = 0;
     std::array<std::uint8_t, 1000> rxBuffer_{};

@@ -93,6 +93,7 @@ public:
     // Connection and factory reset.
     void onConnect();
     void searchPorts(int first, int last);
+    void onLinkWait(int portNumber, LinkWaitStep step);
     void loadFactoryDefaults();
 
     // Key commands.
@@ -127,7 +128,7 @@ private:
     bool chooseKey(int& record);
     // Starts a main-window timer as the current one; "Timer error!" and false when refused.
     bool startMainTimer(int timerId, int periodMs);
-    void logRefusedPorts();
+    void logSkippedPorts();
     bool answerHolds(std::uint8_t b);
     void judgeAcknowledgement(const char* doneLine, int wrongCode, int silentCode);
     void eraseProgress();
@@ -147,6 +148,7 @@ private:
     LogText log_;
     WindowTimers* timers_;
     QStringList refusedPorts_;
+    QStringList busyPorts_;
 
     std::array<QPushButton*, 7> buttons_{};
     std::array<QCheckBox*, 24> floorChecks_{};

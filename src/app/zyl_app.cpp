@@ -18,6 +18,9 @@ bool ZylApp::InitInstance() {
         Desktop::current().messageBox(nullptr, QString::fromStdString(text), QString::fromStdString(caption));
     });
     MainDialog dialog(theSerialPort);
+    SerialPort::setLinkWaitHandler(
+        [&dialog](int portNumber, LinkWaitStep step) { dialog.onLinkWait(portNumber, step); });
     Desktop::current().runModal(dialog);
+    SerialPort::setLinkWaitHandler({});
     return false;
 }

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "port_link.h"
+
 // How COM port numbers 1..70 name devices.
 //
 // Windows: kComPortNames[n] ("COM1".."COM9", "\\.\COM10".."\\.\COM70"; index 0 "None").
@@ -20,6 +22,10 @@ extern const char* const kComPortNames[71];
 // the folder is missing or unsafe (not a directory owned by the user without access for
 // others).
 std::string comPortFolder();
+
+// When something stands where the port folder belongs but is unsafe and so ignored, its
+// path and what is wrong with it; otherwise (used, or missing) no fault.
+IgnoredFolder ignoredPortFolder();
 
 // The device path of COM n, or nothing when COM n is absent or out of 1..70.
 std::optional<std::string> comPortDevice(int portNumber);

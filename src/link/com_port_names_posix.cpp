@@ -20,6 +20,7 @@
 // out their own /dev and /sys.
 namespace com_ports_detail {
 std::string portFolder(const char* runtimeDir, const std::string& tmpRoot);
+IgnoredFolder ignoredFolder(const char* runtimeDir, const std::string& tmpRoot);
 std::optional<std::string> portDevice(int portNumber, const std::string& folder, const std::string& devRoot,
                                       const std::string& sysTtyRoot);
 }  // namespace com_ports_detail
@@ -42,10 +43,20 @@ constexpr DeviceKind kDeviceKinds[] = {
 
 // Others must not be able to plant a link in the folder, nor see which ports we use: it
 // has to be a directory of ours (not a link to one) that nobody else may enter.
-bool isPrivateFolder(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
-           (st.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+FolderFault folderFault(const struct stat& st) {
+    if (!S_ISDIR(st.st_mode)) {
+        return FolderFault::NotFolder;
+    }
+    if (st.st_uid != ::getuid()) {
+        return FolderFault::NotOwned;
+    }
+    return (st.st_mode & (S_IRWXG | S_IRWXO)) != 0 ? FolderFault::OpenToOthers : FolderFault::None;
+}
+
+// An XDG_RUNTIME_DIR that is not an absolute path is no runtime folder and counts as unset.
+std::string folderPlace(const char* runtimeDir, const std::string& tmpRoot) {
+    return runtimeDir != nullptr && runtimeDir[0] == '/' ? std::string(runtimeDir) + "/zyltool"
+                                                         : tmpRoot + "/zyltool-" + std::to_string(::getuid());
 }
 
 // The number of "ttyUSB12" for the prefix "ttyUSB"; nothing when more than digits follow.
@@ -110,12 +121,20 @@ std::vector<std::string> serialDevices(const std::string& devRoot, const std::st
 
 namespace com_ports_detail {
 
-// An XDG_RUNTIME_DIR that is not an absolute path is no runtime folder and counts as unset.
 std::string portFolder(const char* runtimeDir, const std::string& tmpRoot) {
-    const std::string folder = runtimeDir != nullptr && runtimeDir[0] == '/'
-                                   ? std::string(runtimeDir) + "/zyltool"
-                                   : tmpRoot + "/zyltool-" + std::to_string(::getuid());
-    return isPrivateFolder(folder) ? folder : std::string();
+    const std::string folder = folderPlace(runtimeDir, tmpRoot);
+    struct stat st {};
+    return ::lstat(folder.c_str(), &st) == 0 && folderFault(st) == FolderFault::None ? folder : std::string();
+}
+
+IgnoredFolder ignoredFolder(const char* runtimeDir, const std::string& tmpRoot) {
+    const std::string folder = folderPlace(runtimeDir, tmpRoot);
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) {
+        return {};
+    }
+    const FolderFault fault = folderFault(st);
+    return fault == FolderFault::None ? IgnoredFolder{} : IgnoredFolder{folder, fault};
 }
 
 std::optional<std::string> portDevice(int portNumber, const std::string& folder, const std::string& devRoot,
@@ -142,6 +161,10 @@ std::optional<std::string> portDevice(int portNumber, const std::string& folder,
 
 std::string comPortFolder() {
     return com_ports_detail::portFolder(std::getenv("XDG_RUNTIME_DIR"), "/tmp");
+}
+
+IgnoredFolder ignoredPortFolder() {
+    return com_ports_detail::ignoredFolder(std::getenv("XDG_RUNTIME_DIR"), "/tmp");
 }
 
 std::optional<std::string> comPortDevice(int portNumber) {

@@ -18,6 +18,18 @@ enum class PortStatus : int { Closed = 0, Faulty = 1, Ready = 2 };
 inline constexpr int kFirstComPort = 1;
 inline constexpr int kLastComPort = 70;
 
+// Why the user's port folder (the links that name COM numbers) was not used.
+enum class FolderFault { None, NotFolder, NotOwned, OpenToOthers };
+struct IgnoredFolder {
+    std::string path;
+    FolderFault fault = FolderFault::None;
+};
+
+// Where an open() stands while it waits for the Bluetooth link of a port: it begins
+// waiting, it is still waiting (between two looks at the link), or it gives up because the
+// link failed or did not come in time. A link that comes up ends the wait without a step.
+enum class LinkWaitStep { Begun, Pending, Failed, TimedOut };
+
 class PortLink {
 public:
     virtual ~PortLink() = default;
@@ -33,4 +45,13 @@ public:
     // a short description of it for the log ("COM3 (/dev/ttyUSB0, skupina dialout)");
     // otherwise empty. Such a port counts as absent.
     virtual std::string lastRefusal() const { return {}; }
+
+    // When the last open() found the port held by another program, a short description of
+    // it for the log, with the program where the system shows it ("COM2 (/dev/ttyACM0,
+    // drží ho minicom)", else "COM2 (/dev/ttyACM0)"); otherwise empty. Such a port counts
+    // as absent.
+    virtual std::string lastBusy() const { return {}; }
+
+    // When the last open() found a port folder it could not use, which and why.
+    virtual IgnoredFolder ignoredFolder() const { return {}; }
 };

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "port_link.h"
+#ifndef _WIN32
+#include "bluetooth_link.h"
+#endif
 
 // The one path between ZylTool and a ZYL unit: a COM port at 19200 baud, 8 data bits,
 // no parity, one stop bit, no flow control, DTR and RTS off.
@@ -20,6 +24,15 @@
 //   waiting, or with the first byte that arrives within 10 ms, or with 0.
 // - write() sends one byte; nobody looks at its result.
 // - close() releases the port without purging; it never hangs on a dead line.
+// - A terminal that is no port (the program's own controlling terminal, /dev/tty, /dev/ptmx)
+//   counts as absent; nothing is written to it and its settings stay as they are.
+// - A port another program holds counts as absent; lastBusy() names it (and the program,
+//   where the system shows it) for the log.
+// - A bound Bluetooth port (rfcomm) connects only when it is opened, and a non-blocking
+//   open returns before the link is up. open() therefore looks at the link every
+//   `interval` until it is up (the port opens), fails or `bound` has passed (the port counts
+//   as absent), calling the link-wait handler meanwhile so that the program can say so and
+//   repaint its window.
 //
 // The platform code lives in serial_port_posix.cpp or serial_port_win32.cpp, chosen by
 // CMake. On Windows port n is the device of kComPortNames[n]; on other systems it is
@@ -32,6 +45,11 @@ public:
     // How the two warnings reach the user; the program routes them to a message box.
     using WarningHandler = std::function<void(const std::string& text, const std::string& caption)>;
     static void setWarningHandler(WarningHandler handler);
+
+    // Called while an open waits for a Bluetooth link: once when the wait begins, after
+    // every look at a link still coming, and once when it gives up.
+    using LinkWaitHandler = std::function<void(int portNumber, LinkWaitStep step)>;
+    static void setLinkWaitHandler(LinkWaitHandler handler);
 
     SerialPort();
     SerialPort(const SerialPort&) = delete;
@@ -49,9 +67,26 @@ public:
     bool isOpen() const { return isOpen_ != 0; }
     void setParityCheck(int on) { parityCheck_ = on; }
 
+#ifndef _WIN32
+    // How open() waits for a Bluetooth link: the check is the kernel's unless a test stands
+    // in for the radio.
+    struct BluetoothWait {
+        std::function<BluetoothLink(int fd)> check = kernelBluetoothLink;
+        std::chrono::milliseconds interval{50};
+        std::chrono::milliseconds bound{10000};
+    };
+    void setBluetoothWait(BluetoothWait wait);
+
+    std::string lastBusy() const override;
+    IgnoredFolder ignoredFolder() const override;
+#endif
+
 private:
     bool configure();
     static void warn(const char* text);
+#ifndef _WIN32
+    bool awaitBluetoothLink(int fd, int portNumber) const;
+#endif
 
 #ifdef _WIN32
     void* handle_;
@@ -63,6 +98,11 @@ private:
     std::int32_t status_ = 0;
     std::array<std::uint8_t, kBufferSize> rxBuffer_{};
     std::string lastRefusal_;
+#ifndef _WIN32
+    std::string lastBusy_;
+    IgnoredFolder ignoredFolder_;
+    BluetoothWait bluetoothWait_;
+#endif
 };
 
 // The process-wide port, shared by every window.

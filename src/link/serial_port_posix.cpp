@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -14,6 +15,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -23,6 +28,7 @@
 #endif
 
 #include "com_port_names.h"
+#include "port_holder.h"
 #include "serial_port.h"
 
 SerialPort theSerialPort;
@@ -91,6 +97,17 @@ SerialPort::WarningHandler& warningHandler() {
     return handler;
 }
 
+SerialPort::LinkWaitHandler& linkWaitHandler() {
+    static SerialPort::LinkWaitHandler handler;
+    return handler;
+}
+
+void reportLinkWait(int portNumber, LinkWaitStep step) {
+    if (const auto& handler = linkWaitHandler()) {
+        handler(portNumber, step);
+    }
+}
+
 // Waits up to the deadline for input; false on time-out and on a hung-up line.
 bool waitForInput(int fd, Clock::time_point deadline) {
     for (;;) {
@@ -112,6 +129,15 @@ int readSome(int fd, std::uint8_t* into, int count) {
     return static_cast<int>(n);
 }
 
+std::string realDevice(const std::string& path) {
+    std::string device = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        device = real;
+        std::free(real);
+    }
+    return device;
+}
+
 // "COM3 (/dev/ttyUSB0, skupina dialout)": the device behind the port and the group that
 // may open it, for the note at the end of a failed search.
 std::string describeRefusal(int portNumber, const std::string& path) {
@@ -119,17 +145,59 @@ std::string describeRefusal(int portNumber, const std::string& path) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) {
         return {};
     }
-    std::string device = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        device = real;
-        std::free(real);
-    }
-    std::string text = "COM" + std::to_string(portNumber) + " (" + device;
+    std::string text = "COM" + std::to_string(portNumber) + " (" + realDevice(path);
     if (const group* g = ::getgrgid(st.st_gid)) {
         text += ", skupina ";
         text += g->gr_name;
     }
     return text + ")";
+}
+
+// "COM2 (/dev/ttyACM0, drží ho minicom)", or without the program where /proc hides it.
+std::string describeBusy(int portNumber, const std::string& path) {
+    std::string text = "COM" + std::to_string(portNumber) + " (" + realDevice(path);
+    if (const std::string holder = portHolder(path); !holder.empty()) {
+        text += ", drží ho " + holder;
+    }
+    return text + ")";
+}
+
+// The device number of the program's controlling terminal (the seventh field of
+// /proc/self/stat, after the name in parentheses, which may itself hold any character);
+// nothing without one.
+std::optional<dev_t> controllingTerminal() {
+    std::ifstream file("/proc/self/stat");
+    const std::string stat{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const auto nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos) {
+        return std::nullopt;
+    }
+    std::istringstream fields(stat.substr(nameEnd + 1));
+    std::string state;
+    long parent = 0, group = 0, session = 0;
+    unsigned long tty = 0;
+    if (!(fields >> state >> parent >> group >> session >> tty) || tty == 0) {
+        return std::nullopt;
+    }
+    // The kernel's encoding: minor bits 0..7 and 20..31, major bits 8..19.
+    return makedev((tty >> 8) & 0xFFF, (tty & 0xFF) | ((tty >> 12) & 0xFFF00));
+}
+
+// Terminals that are no serial port: the user's own (the handshake would land in it and
+// leave it raw at 19200 baud, and a program started in the background would stop on the
+// first setting), /dev/tty as another name for it, and /dev/ptmx, which hands out a new
+// pseudo-terminal to every open.
+bool isPort(int fd) {
+    constexpr unsigned kTtyAuxMajor = 5, kTtyMinor = 0, kPtmxMinor = 2;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
+        return false;
+    }
+    if (major(st.st_rdev) == kTtyAuxMajor &&
+        (minor(st.st_rdev) == kTtyMinor || minor(st.st_rdev) == kPtmxMinor)) {
+        return false;
+    }
+    return st.st_rdev != controllingTerminal();
 }
 
 // USB adapters answer sooner with the low-latency flag; drivers without it (a
@@ -157,6 +225,10 @@ void SerialPort::setWarningHandler(WarningHandler handler) {
     warningHandler() = std::move(handler);
 }
 
+void SerialPort::setLinkWaitHandler(LinkWaitHandler handler) {
+    linkWaitHandler() = std::move(handler);
+}
+
 void SerialPort::warn(const char* text) {
     if (const auto& handler = warningHandler()) {
         handler(text, kWarningCaption);
@@ -171,9 +243,23 @@ SerialPort::~SerialPort() {
     close();
 }
 
+void SerialPort::setBluetoothWait(BluetoothWait wait) {
+    bluetoothWait_ = std::move(wait);
+}
+
+std::string SerialPort::lastBusy() const {
+    return lastBusy_;
+}
+
+IgnoredFolder SerialPort::ignoredFolder() const {
+    return ignoredFolder_;
+}
+
 void SerialPort::open(int portNumber) {
     status_ = static_cast<std::int32_t>(PortStatus::Closed);
     lastRefusal_.clear();
+    lastBusy_.clear();
+    ignoredFolder_ = {};
     if (handle_ >= 0) {
         ::tcflush(handle_, TCIOFLUSH);
         releaseDevice(handle_);
@@ -183,6 +269,7 @@ void SerialPort::open(int portNumber) {
     if (portNumber < kFirstComPort || portNumber > kLastComPort) {
         return;
     }
+    ignoredFolder_ = ignoredPortFolder();
     const auto path = comPortDevice(portNumber);
     if (!path) {
         return;
@@ -192,21 +279,32 @@ void SerialPort::open(int portNumber) {
     if (fd < 0) {
         if (errno == EACCES || errno == EPERM) {
             lastRefusal_ = describeRefusal(portNumber, *path);
+        } else if (errno == EBUSY) {
+            lastBusy_ = describeBusy(portNumber, *path);
         }
         return;
     }
-    // Anything that is not a terminal is no port, and nothing is written to it.
-    if (!::isatty(fd)) {
+    // Anything that is not a terminal, or a terminal that is no port, is absent, and
+    // nothing is written to it.
+    if (!::isatty(fd) || !isPort(fd)) {
         ::close(fd);
         return;
     }
     // A port another program holds keeps its settings, so the locks come before any of
     // them: other serial tools use flock, and TIOCEXCL keeps out everyone but root.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool busy = errno == EWOULDBLOCK;
         ::close(fd);
+        if (busy) {
+            lastBusy_ = describeBusy(portNumber, *path);
+        }
         return;
     }
     ::ioctl(fd, TIOCEXCL);
+    if (!awaitBluetoothLink(fd, portNumber)) {
+        releaseDevice(fd);
+        return;
+    }
     handle_ = fd;
     isOpen_ = 1;
     status_ = static_cast<std::int32_t>(PortStatus::Ready);
@@ -220,6 +318,31 @@ void SerialPort::open(int portNumber) {
         warn("Not able to set Timeouts");
         status_ = static_cast<std::int32_t>(PortStatus::Faulty);
     }
+}
+
+// The link is looked at between short sleeps, with the handler called between them, so the
+// window stays painted while a unit out of reach takes the whole bound. Closing the port
+// then gives up the connection the open started.
+bool SerialPort::awaitBluetoothLink(int fd, int portNumber) const {
+    BluetoothLink link = bluetoothWait_.check(fd);
+    if (link == BluetoothLink::None || link == BluetoothLink::Up) {
+        return true;
+    }
+    reportLinkWait(portNumber, LinkWaitStep::Begun);
+    const auto giveUp = Clock::now() + bluetoothWait_.bound;
+    for (; link == BluetoothLink::Connecting; link = bluetoothWait_.check(fd)) {
+        if (Clock::now() >= giveUp) {
+            reportLinkWait(portNumber, LinkWaitStep::TimedOut);
+            return false;
+        }
+        std::this_thread::sleep_for(bluetoothWait_.interval);
+        reportLinkWait(portNumber, LinkWaitStep::Pending);
+    }
+    if (link == BluetoothLink::Up) {
+        return true;
+    }
+    reportLinkWait(portNumber, LinkWaitStep::Failed);
+    return false;
 }
 
 // 19200 baud, 8N1, raw, no flow control, VMIN = VTIME = 0, built from nothing so that no

@@ -66,6 +66,10 @@ void SerialPort::setWarningHandler(WarningHandler handler) {
     warningHandler() = std::move(handler);
 }
 
+// Windows connects a Bluetooth port inside CreateFileA, so no open waits for a link here
+// and the handler is never called.
+void SerialPort::setLinkWaitHandler(LinkWaitHandler) {}
+
 void SerialPort::warn(const char* text) {
     if (const auto& handler = warningHandler()) {
         handler(text, kWarningCaption);

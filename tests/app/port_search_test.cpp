@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,16 +66,35 @@ TEST(PortSearch, UnitlessCom70ResumesAt71AndEndsWithNotFound) {
     EXPECT_EQ(h.port.openPort(), 0);
 }
 
-TEST(PortSearch, RefusedPortsAreNamedAfterNotFound) {
+// The notes on skipped ports read top-down as the box shows them (newest line on top),
+// each line short enough for the box, which does not wrap.
+TEST(PortSearch, SkippedPortsAreNamedAfterNotFoundInLinesThatFitTheBox) {
     MainHarness h(99);
     h.port.addRefusedPort(5);
+    h.port.addHeldPort(2);
+    h.port.addHeldPort(7);
+    h.port.setIgnoredFolder({"/run/user/1000/zyltool", FolderFault::OpenToOthers});
     h.acceptConnectDialog();
     h.dialog.button(MainDialog::kConnectButton)->click();
-    const QStringList log = h.logLines();
-    ASSERT_EQ(log.size(), 3);
-    EXPECT_EQ(log[1], QStringLiteral("ZYL nenalezeno!"));
-    EXPECT_TRUE(log[2].startsWith(QStringLiteral("Porty bez oprávnění: COM5"))) << log[2].toStdString();
-    EXPECT_TRUE(log[2].contains(QStringLiteral("dialout")));
+
+    QStringList shown = h.logLines();
+    std::reverse(shown.begin(), shown.end());
+    const QStringList expected = {
+        QStringLiteral("Porty bez oprávnění: COM5 (simulated, skupina dialout) - přidejte"),
+        QStringLiteral("  uživatele do skupiny, která k nim dává přístup (obvykle dialout), a"),
+        QStringLiteral("  přihlaste se znovu."),
+        QStringLiteral("Porty obsazené jiným programem: COM2 (simulated), COM7 (simulated) -"),
+        QStringLiteral("  ukončete program, který port drží (často ModemManager nebo brltty),"),
+        QStringLiteral("  a zkuste to znovu."),
+        QStringLiteral("Složka portů /run/user/1000/zyltool se nepoužívá: mají k ní přístup i"),
+        QStringLiteral("  jiní uživatelé (nastavte chmod 700)."),
+        QStringLiteral("ZYL nenalezeno!"),
+        QStringLiteral("Hledám ZYL..."),
+    };
+    EXPECT_EQ(shown, expected);
+    for (const QString& line : shown) {
+        EXPECT_LE(line.size(), 70) << line.toStdString();
+    }
 }
 
 TEST(PortSearch, ManualPortWithAUnitConnectsThere) {

@@ -14,6 +14,7 @@
 
 namespace {
 
+using com_ports_detail::ignoredFolder;
 using com_ports_detail::portDevice;
 using com_ports_detail::portFolder;
 
@@ -110,6 +111,7 @@ TEST_F(ComPortNamesTest, WithoutFolderOnlyEnumerationCounts) {
 TEST_F(ComPortNamesTest, RuntimeFolderIsUsedWhenPrivate) {
     const std::string runtime = root_ / "run";
     EXPECT_EQ(portFolder(runtime.c_str(), root_ / "tmp"), folder());
+    EXPECT_EQ(ignoredFolder(runtime.c_str(), root_ / "tmp").fault, FolderFault::None);
 
     const ScopedEnv env("XDG_RUNTIME_DIR", runtime.c_str());
     EXPECT_EQ(comPortFolder(), folder());
@@ -123,6 +125,7 @@ TEST_F(ComPortNamesTest, RuntimeFolderMissingMeansNoFolder) {
     ASSERT_EQ(::mkdir(fallback.c_str(), 0700), 0);
 
     EXPECT_EQ(portFolder(runtime.c_str(), root_ / "tmp"), "");
+    EXPECT_EQ(ignoredFolder(runtime.c_str(), root_ / "tmp").fault, FolderFault::None);  // nothing to ignore
 }
 
 TEST_F(ComPortNamesTest, TmpFolderServesWhenRuntimeDirIsUnsetOrNotAbsolute) {
@@ -137,8 +140,10 @@ TEST_F(ComPortNamesTest, TmpFolderServesWhenRuntimeDirIsUnsetOrNotAbsolute) {
     EXPECT_EQ(portFolder("run", tmp), fallback);
 }
 
-// Folders another user could plant a link in, or read, are ignored.
+// Folders another user could plant a link in, or read, are ignored, and said to be.
 enum class Unsafe { OpenToAll, GroupReadable, OthersMayEnter, LinkToPrivateFolder, RegularFile };
+constexpr FolderFault kFaults[] = {FolderFault::OpenToOthers, FolderFault::OpenToOthers,
+                                   FolderFault::OpenToOthers, FolderFault::NotFolder, FolderFault::NotFolder};
 
 const char* unsafeName(const ::testing::TestParamInfo<Unsafe>& info) {
     constexpr const char* kNames[] = {"OpenToAll", "GroupReadable", "OthersMayEnter", "LinkToPrivateFolder",
@@ -173,6 +178,9 @@ TEST_P(UnsafeFolderTest, IsIgnored) {
             break;
     }
     EXPECT_EQ(portFolder(nullptr, tmp), "");
+    const IgnoredFolder ignored = ignoredFolder(nullptr, tmp);
+    EXPECT_EQ(ignored.path, candidate);
+    EXPECT_EQ(ignored.fault, kFaults[static_cast<int>(GetParam())]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, UnsafeFolderTest,
@@ -183,6 +191,10 @@ INSTANTIATE_TEST_SUITE_P(Folders, UnsafeFolderTest,
 TEST_F(ComPortNamesTest, RuntimeFolderOpenToOthersIsIgnored) {
     ASSERT_EQ(::chmod(folder().c_str(), 0777), 0);
     EXPECT_EQ(portFolder((root_ / "run").c_str(), root_ / "tmp"), "");
+
+    const ScopedEnv env("XDG_RUNTIME_DIR", (root_ / "run").c_str());
+    EXPECT_EQ(ignoredPortFolder().path, folder());
+    EXPECT_EQ(ignoredPortFolder().fault, FolderFault::OpenToOthers);
 }
 
 TEST_F(ComPortNamesTest, FolderOfAnotherUserIsIgnored) {
@@ -191,6 +203,7 @@ TEST_F(ComPortNamesTest, FolderOfAnotherUserIsIgnored) {
     }
     ASSERT_EQ(::chown(folder().c_str(), 65534, 65534), 0);
     EXPECT_EQ(portFolder((root_ / "run").c_str(), root_ / "tmp"), "");
+    EXPECT_EQ(ignoredFolder((root_ / "run").c_str(), root_ / "tmp").fault, FolderFault::NotOwned);
 }
 
 }  // namespace

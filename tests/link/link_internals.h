@@ -6,8 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "port_link.h"
+
 namespace com_ports_detail {
 std::string portFolder(const char* runtimeDir, const std::string& tmpRoot);
+IgnoredFolder ignoredFolder(const char* runtimeDir, const std::string& tmpRoot);
 std::optional<std::string> portDevice(int portNumber, const std::string& folder, const std::string& devRoot,
                                       const std::string& sysTtyRoot);
 }  // namespace com_ports_detail

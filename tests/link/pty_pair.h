@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <unistd.h>
@@ -15,6 +16,9 @@ public:
     PtyPair() {
         if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) == 0) {
             slavePath_ = ::ttyname(slave_);
+            // A process the test starts must not hold the terminal too.
+            ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+            ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
         }
     }
     PtyPair(const PtyPair&) = delete;

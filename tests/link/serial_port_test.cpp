@@ -3,14 +3,19 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <spawn.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -26,6 +31,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
+// Root opens a terminal despite TIOCEXCL and is never refused one. So as root (as in CI) a
+// test of what other users meet runs again as nobody: this program started by setpriv,
+// running just that test, in the folders of the run that started it, named here.
+constexpr const char* kHandedOver = "ZYL_LINK_TEST_HANDED_OVER";
+
+bool giveToNobody(const std::string& path) {
+    const passwd* nobody = ::getpwnam("nobody");
+    return nobody != nullptr && ::chown(path.c_str(), nobody->pw_uid, nobody->pw_gid) == 0;
+}
+
 // Whether nobody holds the flock of the terminal behind fd.
 bool lockIsFree(int fd) {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -35,17 +50,68 @@ bool lockIsFree(int fd) {
     return true;
 }
 
+// The name of this program as /proc shows it to others.
+std::string ownName() {
+    std::string name;
+    std::getline(std::ifstream("/proc/self/comm"), name);
+    return name;
+}
+
+bool sameSettings(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+           a.c_lflag == b.c_lflag && ::cfgetospeed(&a) == ::cfgetospeed(&b);
+}
+
+termios settingsOf(int fd) {
+    termios tio{};
+    EXPECT_EQ(::tcgetattr(fd, &tio), 0);
+    return tio;
+}
+
 // Every COM number a test uses has an entry in a private port folder, so no test ever
 // reaches a serial device of the machine.
 class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        if (!handedOver_.empty()) {
+            std::ofstream(handedOver_ + "/ran") << "";  // the sign that the run as nobody ran
+            return;
+        }
         ASSERT_FALSE(runtime_.path().empty());
         ASSERT_EQ(::mkdir(folder().c_str(), 0700), 0);
     }
+    void TearDown() override { SerialPort::setLinkWaitHandler({}); }
 
-    std::string folder() const { return runtime_ / "zyltool"; }
+    std::string root() const { return handedOver_.empty() ? runtime_.path() : handedOver_; }
+    std::string folder() const { return root() + "/zyltool"; }
     std::string entry(int portNumber) const { return folder() + "/com" + std::to_string(portNumber); }
+    std::string device(int portNumber) const { return std::filesystem::read_symlink(entry(portNumber)); }
+
+    // The folders are given to nobody, which a private port folder has to belong to.
+    void rerunAsNobody() {
+        ASSERT_EQ(::getenv(kHandedOver), nullptr) << "setpriv left the run as nobody root";
+        ASSERT_TRUE(giveToNobody(runtime_.path()) && giveToNobody(folder()));
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::vector<std::string> args = {
+            "setpriv",
+            "--reuid=nobody",
+            "--regid=nogroup",
+            "--clear-groups",
+            std::filesystem::read_symlink("/proc/self/exe"),
+            std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()};
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        const ScopedEnv handOver(kHandedOver, runtime_.path().c_str());
+        pid_t child = 0;
+        ASSERT_EQ(::posix_spawnp(&child, "setpriv", nullptr, nullptr, argv.data(), environ), 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_EQ(::unlink((runtime_ / "ran").c_str()), 0) << "no test ran as nobody";
+    }
 
     void linkPort(int portNumber, const std::string& target) const {
         ASSERT_EQ(::symlink(target.c_str(), entry(portNumber).c_str()), 0);
@@ -73,7 +139,8 @@ protected:
     }
 
     TempFolder runtime_;
-    ScopedEnv runtimeDir_{"XDG_RUNTIME_DIR", runtime_.path().c_str()};
+    const std::string handedOver_ = ::geteuid() != 0 && ::getenv(kHandedOver) ? ::getenv(kHandedOver) : "";
+    ScopedEnv runtimeDir_{"XDG_RUNTIME_DIR", root().c_str()};
     std::vector<std::unique_ptr<PtyPair>> ptys_;
     SerialPort port_;  // closed before the terminals go
 };
@@ -179,68 +246,172 @@ INSTANTIATE_TEST_SUITE_P(Entries, SerialPortNoTerminalTest,
                                            NoTerminal::LinkToDirectory),
                          noTerminalName);
 
-TEST_F(SerialPortTest, PortLockedByAnotherProgramStaysClosedAndUntouched) {
+TEST_F(SerialPortTest, PortLockedByAnotherProgramIsBusyAndUntouched) {
     PtyPair& pty = addPty(2);
-    termios before{};
-    ASSERT_EQ(::tcgetattr(pty.slave(), &before), 0);
+    const termios before = settingsOf(pty.slave());
     ASSERT_EQ(::flock(pty.slave(), LOCK_EX | LOCK_NB), 0);
 
     port_.open(2);
     EXPECT_EQ(port_.status(), PortStatus::Closed);
     EXPECT_FALSE(port_.isOpen());
     EXPECT_EQ(port_.lastRefusal(), "");
+    // The lock is this test's, and /proc shows a program its own descriptors.
+    EXPECT_EQ(port_.lastBusy(), "COM2 (" + pty.slavePath() + ", drží ho " + ownName() + ")");
+    EXPECT_TRUE(sameSettings(settingsOf(pty.slave()), before));
 
-    termios after{};
-    ASSERT_EQ(::tcgetattr(pty.slave(), &after), 0);
-    EXPECT_EQ(after.c_iflag, before.c_iflag);
-    EXPECT_EQ(after.c_oflag, before.c_oflag);
-    EXPECT_EQ(after.c_cflag, before.c_cflag);
-    EXPECT_EQ(after.c_lflag, before.c_lflag);
-    EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
     ::flock(pty.slave(), LOCK_UN);
+    port_.open(2);
+    EXPECT_EQ(port_.lastBusy(), "");
 }
 
-TEST_F(SerialPortTest, OpenPortKeepsOutOtherOpenersUnlessRoot) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root opens a terminal despite TIOCEXCL";
+// As root the ports are prepared here and handed to nobody: COM1 held by this process,
+// COM2 held and released again.
+TEST_F(SerialPortTest, OpenPortKeepsOutOtherUsersUntilReleased) {
+    if (handedOver_.empty()) {
+        PtyPair& held = addPty(1);
+        PtyPair& released = addPty(2);
+        port_.open(2);
+        ASSERT_EQ(port_.status(), PortStatus::Ready);
+        port_.close();
+        port_.open(1);
+        ASSERT_EQ(port_.status(), PortStatus::Ready);
+        if (::geteuid() == 0) {
+            // A terminal nobody may not open would be refused (EACCES) rather than busy.
+            ASSERT_TRUE(giveToNobody(held.slavePath()) && giveToNobody(released.slavePath()));
+            rerunAsNobody();
+            return;
+        }
     }
-    PtyPair& pty = addPty(1);
-    port_.open(1);
-    ASSERT_EQ(port_.status(), PortStatus::Ready);
-
+    // /proc shows a program its own descriptors, and hides root's from nobody.
+    const std::string holder = handedOver_.empty() ? ", drží ho " + ownName() : "";
     SerialPort other;
     other.open(1);
     EXPECT_EQ(other.status(), PortStatus::Closed);
-    const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    EXPECT_EQ(other.lastBusy(), "COM1 (" + device(1) + holder + ")");
+    const int fd = ::open(device(1).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     EXPECT_EQ(fd, -1);
     EXPECT_EQ(errno, EBUSY);
     if (fd >= 0) {
         ::close(fd);
     }
-
-    // Released, the terminal is open to others again.
-    port_.close();
-    other.open(1);
+    other.open(2);
     EXPECT_EQ(other.status(), PortStatus::Ready);
 }
 
-TEST_F(SerialPortTest, RefusedPortIsAbsentAndNamedWithItsGroupUnlessRoot) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root is never refused a terminal";
+// As root the port is made a system's serial port, root's and the group dialout's, and
+// nobody (in no group) tries it.
+TEST_F(SerialPortTest, RefusedPortIsAbsentAndNamedWithItsGroup) {
+    if (handedOver_.empty()) {
+        PtyPair& pty = addPty(3);
+        if (::geteuid() == 0) {
+            const group* dialout = ::getgrnam("dialout");
+            ASSERT_NE(dialout, nullptr);
+            ASSERT_EQ(::chown(pty.slavePath().c_str(), 0, dialout->gr_gid), 0);
+            ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0660), 0);
+            rerunAsNobody();
+            return;
+        }
+        ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0), 0);
     }
-    PtyPair& pty = addPty(3);
-    ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0), 0);
-
     port_.open(3);
     EXPECT_EQ(port_.status(), PortStatus::Closed);
     struct stat st {};
-    ASSERT_EQ(::stat(pty.slavePath().c_str(), &st), 0);
+    ASSERT_EQ(::stat(device(3).c_str(), &st), 0);
     const group* owners = ::getgrgid(st.st_gid);
     ASSERT_NE(owners, nullptr);
-    EXPECT_EQ(port_.lastRefusal(), "COM3 (" + pty.slavePath() + ", skupina " + owners->gr_name + ")");
+    EXPECT_EQ(port_.lastRefusal(), "COM3 (" + device(3) + ", skupina " + owners->gr_name + ")");
+    EXPECT_EQ(port_.lastBusy(), "");
 
     port_.open(71);
     EXPECT_EQ(port_.lastRefusal(), "");
+}
+
+// The program's own terminal, /dev/tty (its other name) and /dev/ptmx take bytes but are
+// no ports; another pseudo-terminal, the simulated unit's kind, is one. A child process in
+// a session of its own makes COM1 its controlling terminal and reports the ports it judged
+// wrongly as bits of its exit status.
+TEST_F(SerialPortTest, OwnTerminalTtyAndPtmxAreNoPorts) {
+    PtyPair& own = addPty(1);
+    linkPort(2, "/dev/tty");
+    linkPort(3, "/dev/ptmx");
+    addPty(4);
+    const termios before = settingsOf(own.slave());
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setsid() < 0 || ::ioctl(own.slave(), TIOCSCTTY, 0) != 0) {
+            ::_exit(1);
+        }
+        int wrong = 0;
+        SerialPort port;
+        for (const int number : {1, 2, 3, 4}) {
+            port.open(number);
+            if ((port.status() == PortStatus::Ready) != (number == 4)) {
+                wrong |= 1 << number;
+            }
+        }
+        port.close();
+        ::_exit(wrong);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "bit 0: no controlling terminal, bit n: COM n";
+    EXPECT_TRUE(sameSettings(settingsOf(own.slave()), before));
+}
+
+// The radio as a test has it: the link's states look after look, the last one repeating.
+class BluetoothPortTest : public SerialPortTest {
+protected:
+    void openWithLink(std::vector<BluetoothLink> states, std::chrono::milliseconds bound) {
+        pty_ = &addPty(1);
+        before_ = settingsOf(pty_->slave());
+        SerialPort::setLinkWaitHandler([this](int, LinkWaitStep step) { steps_.push_back(step); });
+        port_.setBluetoothWait({[this, states](int) { return states[std::min(looks_++, states.size() - 1)]; },
+                                std::chrono::milliseconds(1), bound});
+        port_.open(1);
+    }
+
+    // A port given up on is released as it was found.
+    void expectGivenUp() {
+        EXPECT_EQ(port_.status(), PortStatus::Closed);
+        EXPECT_TRUE(lockIsFree(pty_->slave()));
+        EXPECT_TRUE(sameSettings(settingsOf(pty_->slave()), before_));
+    }
+
+    PtyPair* pty_ = nullptr;
+    termios before_{};
+    std::size_t looks_ = 0;
+    std::vector<LinkWaitStep> steps_;
+};
+
+using Link = BluetoothLink;
+using Step = LinkWaitStep;
+
+TEST_F(BluetoothPortTest, LateLinkOpensThePortOnceUp) {
+    openWithLink({Link::Connecting, Link::Connecting, Link::Connecting, Link::Up}, std::chrono::seconds(10));
+    EXPECT_EQ(port_.status(), PortStatus::Ready);
+    EXPECT_EQ(looks_, 4u);
+    EXPECT_EQ(steps_, (std::vector<Step>{Step::Begun, Step::Pending, Step::Pending, Step::Pending}));
+}
+
+TEST_F(BluetoothPortTest, FailedLinkEndsTheWaitAtOnce) {
+    openWithLink({Link::Connecting, Link::Failed}, std::chrono::seconds(10));
+    expectGivenUp();
+    EXPECT_EQ(looks_, 2u);
+    EXPECT_EQ(steps_, (std::vector<Step>{Step::Begun, Step::Pending, Step::Failed}));
+}
+
+TEST_F(BluetoothPortTest, LinkThatDoesNotComeIsGivenUpAfterTheBound) {
+    const auto start = Clock::now();
+    openWithLink({Link::Connecting}, std::chrono::milliseconds(30));
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(30));
+    expectGivenUp();
+    ASSERT_GE(steps_.size(), 2u);
+    EXPECT_EQ(steps_.front(), Step::Begun);
+    EXPECT_EQ(steps_.back(), Step::TimedOut);
+    EXPECT_EQ(std::count(steps_.begin(), steps_.end(), Step::Pending), static_cast<long>(steps_.size()) - 2);
 }
 
 TEST_F(SerialPortTest, ReadWithNothingWaitingReturnsZero) {
