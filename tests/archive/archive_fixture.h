@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QPushButton>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <memory>
@@ -18,6 +17,7 @@
 #include "confirm_dialog.h"
 #include "image_file.h"
 #include "main_harness.h"
+#include "temp_folder.h"
 #include "window_timers.h"
 
 // Ticks a confirmation's box and presses OK, as a user would.
@@ -58,7 +58,7 @@ protected:
     explicit ArchiveFixture(UnitModel::Config config = {}) : h(3, config) {}
 
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
+        ASSERT_FALSE(dir.path().empty());
         h.port.open(3);
         dialog = std::make_unique<ArchiveDialog>(h.dialog);
         dialog->recordSize = 65;
@@ -79,7 +79,7 @@ protected:
 
     void TearDown() override { WindowTimers::setStartPolicy({}); }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
+    QString path(const QString& name) const { return QString::fromStdString(dir.file(name.toStdString())); }
 
     // Writes an image file for a load to find.
     QString imageFile(const QString& name, const ArchiveSettings& settings, const MemoryImage& image) {
@@ -105,7 +105,7 @@ protected:
         return static_cast<int>(std::count(sent().begin(), sent().end(), b));
     }
 
-    QTemporaryDir dir;
+    TempFolder dir;
     MainHarness h;
     std::unique_ptr<ArchiveDialog> dialog;
     std::unique_ptr<TimerStepper> stepper;

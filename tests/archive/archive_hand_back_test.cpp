@@ -10,7 +10,7 @@ namespace {
 class HandBackTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
+        ASSERT_FALSE(dir.path().empty());
         h.port.open(3);
         MainDialogState& s = h.dialog.state();
         s.image = randomImage(21);
@@ -44,7 +44,7 @@ protected:
     }
 
     QString imageFile(const ArchiveSettings& settings, const MemoryImage& image) {
-        const QString p = dir.filePath(QStringLiteral("image.zrd"));
+        const QString p = QString::fromStdString(dir.file("image.zrd"));
         EXPECT_TRUE(writeImageFile(QFile::encodeName(p).toStdString(), settings, image).ok());
         return p;
     }
@@ -55,7 +55,7 @@ protected:
         EXPECT_EQ(h.dialog.state().currentTimerId, MainDialog::kIdlePollTimer);
     }
 
-    QTemporaryDir dir;
+    TempFolder dir;
     MainHarness h;
 };
 

@@ -8,7 +8,6 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <functional>
@@ -21,6 +20,7 @@
 #include "key_dialog.h"
 #include "key_record.h"
 #include "main_harness.h"
+#include "temp_folder.h"
 #include "unit_commands.h"
 
 // Failures name the row by its exchange and fault.
@@ -333,13 +333,13 @@ private:
                 break;
             case Exchange::ImageWrite:
             case Exchange::ArchiveSettings: {
-                QTemporaryDir dir;
-                EXPECT_TRUE(dir.isValid());
+                TempFolder dir;
+                EXPECT_FALSE(dir.path().empty());
                 MemoryImage image{};
                 for (std::size_t i = 0; i < image.size(); ++i) {
                     image[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
                 }
-                const QString file = dir.filePath(QStringLiteral("matrix.zrd"));
+                const QString file = QString::fromStdString(dir.file("matrix.zrd"));
                 EXPECT_TRUE(writeImageFile(file.toStdString(), {5, kRecordSize, 0, 0}, image).ok());
                 h.desktop.fileAnswers.push_back(file);
                 dialog.onCopyToUnit();

@@ -5,7 +5,6 @@
 // the ticks run out, and it is then closed.
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include <QPushButton>
@@ -14,6 +13,7 @@
 #include "fuzzed_main_window.h"
 #include "image_file.h"
 #include "offscreen_app.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -22,13 +22,10 @@ enum Operation { kKeepAlive, kEraseKeys, kEraseLogs, kImageWrite, kSettingsWrite
 const int kArchiveTimerIds[] = {ArchiveDialog::kKeepAliveTimer, ArchiveDialog::kEraseTimer,
                                 ArchiveDialog::kWriteTimer, ArchiveDialog::kSettingsTimer};
 
-// The image the image write loads: every byte its index's low byte.
-std::string imagePath;
-
-void removeImageFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(std::filesystem::path(imagePath).parent_path(), ignored);
-}
+// The image the image write loads: every byte its index's low byte. Its folder goes when
+// the fuzzer exits.
+TempFolder imageFolder;
+const std::string imagePath = imageFolder.file("memory.zrd");
 
 int runningTimers(ArchiveDialog& dialog) {
     int running = 0;
@@ -42,12 +39,9 @@ int runningTimers(ArchiveDialog& dialog) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     startOffscreenApp();
-    std::string folder = (std::filesystem::temp_directory_path() / "zyl-fuzz-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) {
+    if (imageFolder.path().empty()) {
         std::abort();
     }
-    imagePath = folder + "/memory.zrd";
-    std::atexit(removeImageFolder);
     MemoryImage image;
     for (int i = 0; i < kImageSize; ++i) {
         image[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);

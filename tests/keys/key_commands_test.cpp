@@ -1,10 +1,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 
 #include "key_flow_fixture.h"
 #include "maker_info.h"
+#include "temp_folder.h"
 
 using namespace keys_test;
 
@@ -22,12 +22,12 @@ protected:
 // Runs with the current directory set to a fresh temporary one.
 class InTemporaryDirectory {
 public:
-    InTemporaryDirectory() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
+    InTemporaryDirectory() : previous_(QDir::currentPath()) { QDir::setCurrent(QString::fromStdString(dir_.path())); }
     ~InTemporaryDirectory() { QDir::setCurrent(previous_); }
-    QString path() const { return dir_.path(); }
+    QString path() const { return QString::fromStdString(dir_.path()); }
 
 private:
-    QTemporaryDir dir_;
+    TempFolder dir_;
     QString previous_;
 };
 

@@ -2,44 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "scripted_port.h"
 #include "unit_commands.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// A port whose next read brings the given bytes, and that records what was written.
-class ScriptedPort final : public PortLink {
-public:
-    explicit ScriptedPort(Bytes arrival) : arrival_(std::move(arrival)) {}
-
-    void open(int) override {}
-    PortStatus status() const override { return PortStatus::Ready; }
-    int read() override {
-        std::copy(arrival_.begin(), arrival_.end(), buffer_.begin());
-        const int n = static_cast<int>(arrival_.size());
-        arrival_.clear();
-        return n;
-    }
-    std::uint8_t byteAt(int position) const override {
-        return position >= 0 && position < 1000 ? buffer_[static_cast<std::size_t>(position)] : 0;
-    }
-    bool write(int value) override {
-        sent.push_back(static_cast<std::uint8_t>(value));
-        return true;
-    }
-    void close() override {}
-
-    Bytes sent;
-
-private:
-    Bytes arrival_;
-    std::array<std::uint8_t, 1000> buffer_{};
-};
 
 struct EchoCase {
     const char* name;
@@ -52,7 +23,8 @@ class SendEchoedTest : public ::testing::TestWithParam<EchoCase> {};
 
 // The byte goes out whatever came back; only the right echo, alone, moves the chain on.
 TEST_P(SendEchoedTest, SendsTheByteAndAdvancesOnlyOnTheEcho) {
-    ScriptedPort port(GetParam().arrival);
+    ScriptedPort port;
+    port.script(GetParam().arrival);
     LinkExchange link(port);
     link.setLastSentByte(unit::kAccessCode);
 

@@ -14,42 +14,7 @@
 #include "key_list.h"
 #include "key_record.h"
 #include "memory_image.h"
-
-// A folder of its own for each test, removed with everything in it afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zyl-memory-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    int entryCount() const {
-        auto entries = std::filesystem::directory_iterator(path_);
-        return static_cast<int>(std::distance(begin(entries), end(entries)));
-    }
-
-private:
-    std::filesystem::path path_;
-};
-
-inline void writeBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+#include "temp_folder.h"
 
 // Lets no file of this process grow beyond `bytes` while it lives: a write past the limit
 // fails with EFBIG, which is a real write failure even for root.

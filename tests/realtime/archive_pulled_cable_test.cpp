@@ -15,7 +15,7 @@ class ArchivePulledCableTest : public PulledCableTest {
 protected:
     // Confirms the overwrite question and picks an image file of the test's own.
     void chooseImageFile() {
-        const std::string path = runtimeDir_ + "/archive.zrd";
+        const std::string path = runtimeDir_.file("archive.zrd");
         MemoryImage image{};
         for (std::size_t i = 0; i < image.size(); ++i) {
             image[i] = static_cast<std::uint8_t>(i * 7);

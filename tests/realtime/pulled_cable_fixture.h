@@ -22,7 +22,9 @@
 #include "fake_desktop.h"
 #include "main_dialog.h"
 #include "pty_unit_server.h"
+#include "scoped_env.h"
 #include "serial_port.h"
+#include "temp_folder.h"
 #include "window_timers.h"
 
 // The unit on a pseudo-terminal registered as COM1 in a port folder of the test's own, the
@@ -36,26 +38,9 @@ protected:
     static constexpr int kEraseMs = 300;
     static constexpr int kIdleWaitMs = 2000;
 
-    void SetUp() override {
-        char folder[] = "/tmp/zylcable-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        runtimeDir_ = folder;
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
-            oldRuntimeDir_ = old;
-        }
-        setenv("XDG_RUNTIME_DIR", runtimeDir_.c_str(), 1);
-    }
+    void SetUp() override { ASSERT_FALSE(runtimeDir_.path().empty()); }
 
-    void TearDown() override {
-        pullCable();
-        if (oldRuntimeDir_.empty()) {
-            unsetenv("XDG_RUNTIME_DIR");
-        } else {
-            setenv("XDG_RUNTIME_DIR", oldRuntimeDir_.c_str(), 1);
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(runtimeDir_, ignored);
-    }
+    void TearDown() override { pullCable(); }
 
     // Plugs a unit in on COM1; after a hang-up fault it comes back on COM1 by itself.
     void plugIn(std::vector<Fault> faults = {}, int answerDelayMs = 1, int eraseMs = kEraseMs) {
@@ -205,8 +190,9 @@ protected:
 
     FakeDesktop desktop_;
     EventLoopWatch watch_;
-    std::string runtimeDir_;
-    std::string oldRuntimeDir_;
+    // A port folder of the test's own, so that COM1 is the simulated unit and nothing else.
+    TempFolder runtimeDir_;
+    ScopedEnv runtimeDirVariable_{"XDG_RUNTIME_DIR", runtimeDir_.path().c_str()};
     std::unique_ptr<PtyUnitServer> server_;
     std::thread thread_;
 };

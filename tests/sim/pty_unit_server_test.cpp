@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "pty_unit_server.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -85,16 +86,10 @@ private:
 
 class PtyUnitServerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/zylsim-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder = pattern;
-    }
+    void SetUp() override { ASSERT_FALSE(folder.empty()); }
     void TearDown() override {
         stopServer();
         server.reset();
-        ::unlink((folder + "/transcript").c_str());
-        ::rmdir(folder.c_str());
     }
 
     void startServer(PtyUnitServer::Options options) {
@@ -125,7 +120,8 @@ protected:
         return ::lstat(link().c_str(), &st) == 0;
     }
 
-    std::string folder;
+    TempFolder temp;
+    const std::string& folder = temp.path();
     std::unique_ptr<PtyUnitServer> server;
     std::thread thread;
     int result = -1;

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "pty_unit_server.h"
+#include "scoped_env.h"
+#include "temp_folder.h"
 
 // The simulated unit served in real time on a pseudo-terminal, on a thread of its own, and
 // registered as a COM port in a private port folder: XDG_RUNTIME_DIR points to a fresh
@@ -18,28 +20,8 @@ class PtyUnit {
 public:
     using Bytes = std::vector<std::uint8_t>;
 
-    PtyUnit() {
-        char folder[] = "/tmp/zylunit-XXXXXX";
-        if (mkdtemp(folder) != nullptr) {
-            runtimeDir_ = folder;
-        }
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
-            oldRuntimeDir_ = old;
-            hadRuntimeDir_ = true;
-        }
-        setenv("XDG_RUNTIME_DIR", runtimeDir_.c_str(), 1);
-    }
-
-    ~PtyUnit() {
-        stop();
-        if (hadRuntimeDir_) {
-            setenv("XDG_RUNTIME_DIR", oldRuntimeDir_.c_str(), 1);
-        } else {
-            unsetenv("XDG_RUNTIME_DIR");
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(runtimeDir_, ignored);
-    }
+    PtyUnit() = default;
+    ~PtyUnit() { stop(); }
 
     PtyUnit(const PtyUnit&) = delete;
     PtyUnit& operator=(const PtyUnit&) = delete;
@@ -67,8 +49,8 @@ public:
     const std::string& error() const { return server_->error(); }
     // Only after stop().
     const UnitModel& unit() const { return server_->unit(); }
-    std::string transcriptPath() const { return runtimeDir_ + "/transcript.txt"; }
-    const std::string& runtimeDir() const { return runtimeDir_; }
+    std::string transcriptPath() const { return runtimeDir_.file("transcript.txt"); }
+    const std::string& runtimeDir() const { return runtimeDir_.path(); }
 
     // The bytes the unit received, in order, from the transcript.
     Bytes received() const {
@@ -84,9 +66,8 @@ public:
     }
 
 private:
-    std::string runtimeDir_;
-    std::string oldRuntimeDir_;
-    bool hadRuntimeDir_ = false;
+    TempFolder runtimeDir_;
+    ScopedEnv runtimeDirVariable_{"XDG_RUNTIME_DIR", runtimeDir_.path().c_str()};
     std::unique_ptr<PtyUnitServer> server_;
     std::thread thread_;
 };
