@@ -26,6 +26,9 @@ std::string toUnit(const QString& text) {
 }  // namespace
 
 void MainDialog::onAddKeys() {
+    // Each key taken goes into the image at once but reaches the unit only with the write
+    // after the run; a run that loses the link puts the image back from this copy.
+    const MemoryImage beforeRun = s_.image;
     s_.addedCount = 0;
     s_.writeList[0] = -1;
     s_.writeIndex = 0;
@@ -49,6 +52,16 @@ void MainDialog::onAddKeys() {
         s_.addedCount += added;
     }
     sendByte(unit::kEndAddKeys);
+    // A lost or broken link reported while a key dialog was open stands: no write over it,
+    // and no poll that would enable the buttons again.
+    if (s_.linkState != LinkState::Connected) {
+        if (s_.addedCount > 0) {
+            s_.image = beforeRun;
+            rebuildKeyList();
+            logLine(QStringLiteral("Zaznamenané klíče nebyly do ZYL uloženy."));
+        }
+        return;
+    }
     if (s_.addedCount > 0) {
         logLine({});
         sendByte(unit::kWriteKey);
@@ -75,7 +88,8 @@ int MainDialog::addOneKey(int index) {
     dialog.readerMode = 1;
     dialog.maxCommentLength = s_.recordSize - kCommentOffset;
     discardInput();
-    if (Desktop::current().runModal(dialog) != QDialog::Accepted) {
+    // A dialog that closes over a lost link takes nothing, however it was left.
+    if (Desktop::current().runModal(dialog) != QDialog::Accepted || s_.linkState != LinkState::Connected) {
         return -1;
     }
     s_.pendingId = dialog.keyId;
@@ -120,7 +134,12 @@ void MainDialog::onEditKey() {
     clearFloorChecks();
     stopCurrentTimer();
     discardInput();
-    if (Desktop::current().runModal(dialog) != QDialog::Accepted) {
+    const int result = Desktop::current().runModal(dialog);
+    // As after adding: a link lost or broken meanwhile leaves nothing to write or poll.
+    if (s_.linkState != LinkState::Connected) {
+        return;
+    }
+    if (result != QDialog::Accepted) {
         // A slower poll after a cancelled edit.
         if (startMainTimer(kIdlePollTimer, kIdlePollAfterCancelPeriod)) {
             s_.pollStep = 0;

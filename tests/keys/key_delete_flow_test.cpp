@@ -114,6 +114,33 @@ TEST_F(KeyDeleteFlowTest, CancelledEditPollsEverySecond) {
     EXPECT_TRUE(sent().empty());
 }
 
+// The dialog reports the link lost through the main window, as its reader does; closed
+// with "Zpět" or, had OK stayed enabled, with OK, nothing follows.
+class KeyEditLinkLostTest : public KeyDeleteFlowTest, public testing::WithParamInterface<int> {};
+
+TEST_P(KeyEditLinkLostTest, EditEndsWithNoTimerAndNothingSent) {
+    select(2);
+    const MemoryImage before = s().image;
+    h.desktop.modalHandler = [this](QDialog&) {
+        h.dialog.reportError(501, ErrorKind::Disconnect, {});
+        return GetParam();
+    };
+    h.dialog.onEditKey();
+
+    EXPECT_EQ(activeTimer(), 0);
+    EXPECT_TRUE(sent().empty());
+    EXPECT_TRUE(s().image == before);
+    EXPECT_TRUE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
+    EXPECT_FALSE(h.dialog.button(MainDialog::kEditKeyButton)->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(ClosedWith, KeyEditLinkLostTest,
+                         testing::Values(static_cast<int>(QDialog::Rejected),
+                                         static_cast<int>(QDialog::Accepted)),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return info.param == QDialog::Accepted ? "Ok" : "Zpet";
+                         });
+
 TEST_F(KeyDeleteFlowTest, EditAndDeleteWithNothingSelectedOnlyLog) {
     h.dialog.returnToIdle(0);
     h.dialog.onEditKey();

@@ -47,6 +47,7 @@ TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
     theSerialPort.open(1);
     ASSERT_EQ(theSerialPort.status(), PortStatus::Ready);
     dialog.state().portOpen = 1;
+    dialog.state().linkState = LinkState::Connected;  // as after the handshake
     dialog.state().recordSize = kRecordSize;
     dialog.rebuildKeyList();
 

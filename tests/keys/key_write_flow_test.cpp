@@ -240,6 +240,49 @@ TEST_F(KeyWriteFlowTest, SilentReaderInTheKeyDialogReportsError501AndDisablesOk)
     EXPECT_TRUE(logged(QStringLiteral("Chyba 501 - ZYL odpojeno.")));
     EXPECT_TRUE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
     EXPECT_FALSE(h.dialog.button(MainDialog::kAddKeysButton)->isEnabled());
+    // With no key taken there is nothing to put back, and the window stays disconnected.
+    EXPECT_FALSE(logged(QStringLiteral("Zaznamenané klíče nebyly do ZYL uloženy.")));
+    EXPECT_EQ(sent().back(), unit::kEndAddKeys);
+    EXPECT_EQ(activeTimer(), 0);
+}
+
+// Record 1 was deleted and keeps its old floors and comment on both sides; the first key
+// of the run goes there, and the unit falls silent in the second dialog.
+TEST_F(KeyWriteFlowTest, LinkLostInALaterDialogPutsTheTakenKeysRecordsBackAndWritesNothing) {
+    storeKey(0, numberedKey(9));
+    storeKey(1, numberedKey(8), {0x05, 0, 0}, "stary");
+    deleteKey(s().image, kRecordSize, 1);
+    deleteKey(h.unit.memory(), kRecordSize, 1);
+    h.dialog.rebuildKeyList();
+    const MemoryImage before = s().image;
+    int shown = 0;
+    h.desktop.modalHandler = [&](QDialog& d) {
+        auto& dialog = dynamic_cast<KeyDialog&>(d);
+        if (shown++ == 0) {
+            fillKeyDialog(dialog, {numberedKey(1), QStringLiteral("Vrátný"), {2}, true});
+            control<QPushButton>(&dialog, KeyDialog::kOkButton)->click();
+            return dialog.result();
+        }
+        h.unit.setFault(fault(FaultKind::Silence, unit::kReadReader));
+        TimerStepper reader(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
+        reader.runToEnd(500);
+        control<QPushButton>(&dialog, KeyDialog::kBackButton)->click();
+        return dialog.result();
+    };
+    h.dialog.onAddKeys();
+
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(sent().front(), unit::kBeginAddKeys);
+    EXPECT_EQ(sent().back(), unit::kEndAddKeys);
+    EXPECT_EQ(std::count(sent().begin(), sent().end(), unit::kWriteKey), 0);
+    EXPECT_TRUE(s().image == before);
+    EXPECT_EQ(s().keyList.rowCount(), 1);
+    EXPECT_EQ(s().keyList.firstFreeSlot(), 1);
+    EXPECT_EQ(lines().back(), QStringLiteral("Zaznamenané klíče nebyly do ZYL uloženy."));  // the newest
+    EXPECT_TRUE(logged(QStringLiteral("Klíč byl zaznamenán")));
+    EXPECT_EQ(activeTimer(), 0);
+    EXPECT_TRUE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
+    EXPECT_FALSE(h.dialog.button(MainDialog::kAddKeysButton)->isEnabled());
 }
 
 struct WriteFault {
