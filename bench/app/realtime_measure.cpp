@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -36,11 +35,13 @@
 #include "archive_dialog.h"
 #include "confirm_dialog.h"
 #include "connect_dialog.h"
-#include "desktop.h"
+#include "fake_desktop.h"
 #include "image_file.h"
 #include "main_dialog.h"
 #include "pty_unit_server.h"
+#include "scoped_env.h"
 #include "serial_port.h"
+#include "temp_folder.h"
 #include "unit_commands.h"
 #include "window_timers.h"
 
@@ -87,16 +88,13 @@ public:
 };
 
 // Answers like a user who knows what to do: the connect dialog with COM1 typed by hand,
-// yes to the archive's question, the prepared file to the open dialog, OK to every message.
-class MeasuringDesktop : public Desktop {
-public:
-    Answer messageBox(QWidget*, const QString& text, const QString&, Buttons) override {
+// yes to the archive's question, OK to every message (each printed).
+void answerAsAUser(FakeDesktop& desktop) {
+    desktop.onBox = [](const QString& text) {
         std::printf("  message box: %s\n",
                     qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
-        return Answer::Ok;
-    }
-    int runModal(QDialog& dialog) override {
-        dialog.show();
+    };
+    desktop.modalHandler = [](QDialog& dialog) {
         if (auto* confirm = qobject_cast<ConfirmDialog*>(&dialog)) {
             confirm->tickBox()->click();
             confirm->okButton()->click();
@@ -109,11 +107,8 @@ public:
             dialog.reject();
         }
         return dialog.result();
-    }
-    QString openFileName(QWidget*, const FileFilter&) override { return imagePath; }
-
-    QString imagePath;
-};
+    };
+}
 
 struct Spread {
     double p50 = 0, p99 = 0, max = 0;
@@ -221,16 +216,17 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    char folder[] = "/tmp/zylmeasure-XXXXXX";
-    if (mkdtemp(folder) == nullptr) {
-        std::perror("mkdtemp");
+    // A port folder of its own, so that COM1 is the simulated unit and nothing else.
+    const TempFolder folder;
+    if (folder.path().empty()) {
+        std::fprintf(stderr, "realtime_measure: no temporary folder\n");
         return 1;
     }
-    setenv("XDG_RUNTIME_DIR", folder, 1);
+    const ScopedEnv runtimeDir("XDG_RUNTIME_DIR", folder.path().c_str());
 
     MeasuringApp app(argc, argv);
-    MeasuringDesktop desktop;
-    Desktop::install(&desktop);
+    FakeDesktop desktop;
+    answerAsAUser(desktop);
 
     PtyUnitServer::Options options;
     options.comNumber = 1;
@@ -289,13 +285,13 @@ int main(int argc, char** argv) {
         dialog.stopCurrentTimer();
 
         // The archive's image write, for as many blocks as asked.
-        const std::string image = std::string(folder) + "/archive.zrd";
+        const std::string image = folder.file("archive.zrd");
         MemoryImage bytes{};
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             bytes[i] = static_cast<std::uint8_t>(i * 7);
         }
         writeImageFile(image, {5, 65, 0, 0}, bytes);
-        desktop.imagePath = QString::fromStdString(image);
+        desktop.fileAnswers.push_back(QString::fromStdString(image));
         ArchiveDialog archive(dialog, &dialog);
         archive.show();
         archive.onCopyToUnit();
@@ -315,8 +311,6 @@ int main(int argc, char** argv) {
     }
     server.stop();
     serving.join();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
