@@ -116,8 +116,10 @@ void MainDialog::stepKeyWrite() {
         case WritePhase::CommentByte: {
             // The comment goes out unechoed up to and including its first 0x00; one that
             // fills the record gets a 0x00 of its own, and then no acknowledgement is judged.
+            // A record without comment bytes (size 15) ends at once, as an empty comment: the
+            // byte after it is the next record's.
             const int offset = s_.writeStep - kCommentStepToOffset;
-            const std::uint8_t c = s_.image[base + offset];
+            const std::uint8_t c = offset < s_.recordSize ? s_.image[base + offset] : 0;
             sendByte(c);
             if (c == 0) {
                 s_.writeStep = kCommentAckStep;

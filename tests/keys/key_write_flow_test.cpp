@@ -102,6 +102,54 @@ TEST_F(KeyWriteFlowTest, EmptyCommentSendsOnlyTheClosingZero) {
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
 }
 
+// Records of 15 bytes hold no comment: the closing 0x00 follows the floors at once and its
+// acknowledgement is judged, as for an empty comment; the next record's first key byte
+// (record 1 is stored) must not go out as a comment.
+struct NoCommentRow {
+    const char* name;
+    FaultKind kind;  // on the comment's 0x06 (answer 18)
+    int code;        // 0: stored
+};
+
+class NoCommentRecordTest : public KeyFlowTest, public testing::WithParamInterface<NoCommentRow> {};
+
+TEST_P(NoCommentRecordTest, RecordSizeFifteenSendsTheClosingZeroAtOnce) {
+    constexpr int kNoComment = 15;
+    h.unit.receive(unit::kRecordSize, 0);
+    h.unit.receive(kNoComment, 0);
+    h.unit.takeOutput(1000);
+    s().recordSize = kNoComment;
+    ASSERT_TRUE(writeRecord(s().image, kNoComment, 1, numberedKey(2), {}, {}));
+    std::copy_n(s().image.begin() + kNoComment, kNoComment, h.unit.memory().begin() + kNoComment);
+    h.dialog.rebuildKeyList();
+    h.unit.setFault(fault(GetParam().kind, unit::kWriteKey, 18));
+
+    answerKeyDialogs({{numberedKey(1), {}, {3}, true}});
+    h.dialog.onAddKeys();
+    runToIdle();
+
+    const Bytes record = writeBytes(0, numberedKey(1), {0x04, 0, 0}, {});
+    const int at = find(sent(), record);
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(static_cast<std::size_t>(at) + record.size(), sent().size()) << "nothing after the 0x00";
+    EXPECT_FALSE(logged(QStringLiteral("Komentar ulozen - pozn. 1001")));
+    if (GetParam().code != 0) {
+        expectFatal(GetParam().code);
+        return;
+    }
+    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
+    EXPECT_TRUE(logged(QStringLiteral("Klíč byl uložen")));
+    EXPECT_EQ(Bytes(h.unit.memory().begin(), h.unit.memory().begin() + 2 * kNoComment),
+              Bytes(s().image.begin(), s().image.begin() + 2 * kNoComment));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, NoCommentRecordTest,
+                         testing::Values(NoCommentRow{"Stored", FaultKind::None, 0},
+                                         NoCommentRow{"E104WrongAcknowledgement", FaultKind::WrongByte, 104},
+                                         NoCommentRow{"E105NoAcknowledgement", FaultKind::DropEcho, 105}),
+                         [](const testing::TestParamInfo<NoCommentRow>& info) { return info.param.name; });
+
 TEST_F(KeyWriteFlowTest, LongerCommentIsCutToTheRecord) {
     answerKeyDialogs({{numberedKey(1), QString(60, QLatin1Char('y')), {}, true}});
     h.dialog.onAddKeys();
