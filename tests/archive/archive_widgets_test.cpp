@@ -71,12 +71,19 @@ TEST_F(ConfirmDialogTest, CloseBoxAfterTickingRefuses) {
 }
 
 TEST_F(ConfirmDialogTest, LongSentenceStaysOnOneLineAndTheDialogKeepsItsSize) {
-    const QSize size = dialog.size();
+    const QString sentence = QStringLiteral("Chci smazat VŠECHNY klíče z ZYL a ").repeated(5);
     ConfirmDialog other;
-    other.text = QString(200, QLatin1Char('x'));
+    other.text = sentence;
     other.show();
-    EXPECT_EQ(other.size(), size);
-    EXPECT_EQ(other.tickBox()->size(), dialog.tickBox()->size());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    QCheckBox oneWord(QStringLiteral("Chci"));
+    oneWord.setFont(other.tickBox()->font());
+
+    EXPECT_EQ(other.tickBox()->text(), sentence);  // whole, not cut or broken into lines
+    EXPECT_EQ(other.tickBox()->sizeHint().height(), oneWord.sizeHint().height());  // one line
+    EXPECT_GT(other.tickBox()->sizeHint().width(), other.tickBox()->width());      // clipped by the box
+    EXPECT_EQ(other.tickBox()->geometry(), dialog.tickBox()->geometry());
+    EXPECT_EQ(other.size(), dialog.size());
 }
 
 class ArchiveWidgetTest : public ArchiveFixture {};

@@ -65,6 +65,7 @@ TEST_F(IdlePollTest, UnknownKeyAtTheReaderLeavesTheSelection) {
 }
 
 TEST_F(IdlePollTest, NoKeyAtTheReaderStillTakesItsCodeButSelectsNothing) {
+    s().readerKey = numberedKey(4);  // kept instead of the reader's zeros, this would show
     h.stepper.tick();
     cycles(1);
     EXPECT_EQ(s().readerKey, KeyCode{});
