@@ -66,6 +66,7 @@ void oneMoreLogEntry(benchmark::State& state) {
             ++added;
         }
         if (kShown) {
+            QCoreApplication::sendPostedEvents(dialog.get());  // a mark reaches the box after its event
             dialog->logBox()->viewport()->repaint();
         }
         if (kMark && ++marks == kMarksPerLine) {

@@ -244,15 +244,49 @@ void MainDialog::reportError(int code, ErrorKind kind, const QString& text) {
 
 void MainDialog::logLine(const QString& text) {
     log_.prepend(text + QStringLiteral("\r\n"));
+    showPendingMarks();
     QTextCursor cursor(logBox_->document());
     cursor.insertText(forLogBox(text) + QLatin1Char('\n'));
+    topRunShown_ = 0;
+    topRunShortened_ = false;
     logBox_->verticalScrollBar()->setValue(0);
 }
 
+// The box lays its top line out again on every change, and a unit that erases for long
+// sends marks by the hundred a second: they reach the box once the current tick (or event)
+// has returned, all at once.
 void MainDialog::logMark(const QString& text) {
     log_.prepend(text);
-    QTextCursor cursor(logBox_->document());
-    cursor.insertText(forLogBox(text));
+    pendingMarks_.prepend(text);
+    if (!marksQueued_) {
+        marksQueued_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { showPendingMarks(); }, Qt::QueuedConnection);
+    }
+}
+
+// Even once a tick, a line of a hundred thousand marks costs the box a good part of a
+// core. So a run longer than the box can show usefully is shown as an ellipsis and its
+// last marks, which further marks no longer change; the log text keeps every mark.
+void MainDialog::showPendingMarks() {
+    marksQueued_ = false;
+    if (pendingMarks_.isEmpty()) {
+        return;
+    }
+    if (!topRunShortened_) {
+        const QString marks = forLogBox(pendingMarks_);
+        QTextCursor cursor(logBox_->document());
+        if (topRunShown_ + marks.size() <= kLongestShownRun) {
+            cursor.insertText(marks);
+            topRunShown_ += marks.size();
+        } else {
+            cursor.setPosition(topRunShown_, QTextCursor::KeepAnchor);
+            const QString run = marks + cursor.selectedText();
+            cursor.insertText(QStringLiteral("…") + run.right(kLongestShownRun));
+            topRunShortened_ = true;
+        }
+    }
+    pendingMarks_.clear();
     logBox_->verticalScrollBar()->setValue(0);
 }
 

@@ -69,7 +69,9 @@ public:
     void stopCurrentTimer();
     void reportError(int code, ErrorKind kind, const QString& text) override;
 
-    // Log.
+    // Log: logText() gets every line and mark at once. The box shows a line at once, marks
+    // once the current event has returned; past kLongestShownRun marks in front of one line
+    // it shows "…" and the run's last kLongestShownRun marks.
     void logLine(const QString& text) override;
     void logMark(const QString& text) override;
 
@@ -132,6 +134,7 @@ private:
     bool answerHolds(std::uint8_t b);
     void judgeAcknowledgement(const char* doneLine, int wrongCode, int silentCode);
     void eraseProgress();
+    void showPendingMarks();
 
     // One step handler per operation, each in a file of its own.
     void stepHandshake();
@@ -146,6 +149,13 @@ private:
     MainDialogState s_;
     LinkExchange link_;
     LogText log_;
+    // The log box's side of the marks: those not shown yet (newest first), how many of the
+    // top line's marks the box shows, and whether it shows them shortened.
+    static constexpr int kLongestShownRun = 1000;
+    QString pendingMarks_;
+    bool marksQueued_ = false;
+    int topRunShown_ = 0;
+    bool topRunShortened_ = false;
     WindowTimers* timers_;
     QStringList refusedPorts_;
     QStringList busyPorts_;

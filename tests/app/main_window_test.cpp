@@ -50,9 +50,33 @@ TEST(MainWindow, NewestLogLineIsOnTopAndMarksGoInFrontOfIt) {
     h.dialog.logLine(QStringLiteral("B"));
     h.dialog.logMark(QStringLiteral("*"));
     EXPECT_EQ(h.dialog.logText(), QStringLiteral("*B\r\nA\r\n"));
+    QCoreApplication::processEvents();  // marks reach the box once the current event has returned
     EXPECT_EQ(h.dialog.logBox()->toPlainText(), QStringLiteral("*B\nA\n"));
     h.dialog.logLine({});
     EXPECT_EQ(h.dialog.logText(), QStringLiteral("\r\n*B\r\nA\r\n"));
+}
+
+TEST(MainWindow, LongRunOfMarksIsLoggedWholeAndShownShortened) {
+    MainHarness h;
+    h.dialog.logLine(QStringLiteral("A"));
+    h.dialog.logLine({});
+    for (int tick = 0; tick < 40; ++tick) {  // 40 ticks of 48 marks
+        for (int mark = 0; mark < 48; ++mark) {
+            h.dialog.logMark(QStringLiteral("*"));
+        }
+        QCoreApplication::processEvents();
+        const int run = 48 * (tick + 1);
+        const QString top = h.dialog.logBox()->toPlainText().section(QLatin1Char('\n'), 0, 0);
+        ASSERT_EQ(top, run <= 1000 ? QString(run, QLatin1Char('*'))
+                                   : QStringLiteral("…") + QString(1000, QLatin1Char('*')))
+            << tick;
+    }
+    EXPECT_EQ(h.dialog.logText(), QString(1920, QLatin1Char('*')) + QStringLiteral("\r\nA\r\n"));
+    h.dialog.logLine(QStringLiteral("B"));
+    h.dialog.logMark(QStringLiteral("*"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.dialog.logBox()->toPlainText(),
+              QStringLiteral("*B\n…") + QString(1000, QLatin1Char('*')) + QStringLiteral("\nA\n"));
 }
 
 TEST(MainWindow, EnableButtonsAlwaysEnablesConnect) {
