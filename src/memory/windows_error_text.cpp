@@ -1,11 +1,5 @@
 #include "windows_error_text.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 std::string windowsErrorText(unsigned long error) {
