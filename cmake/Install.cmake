@@ -146,4 +146,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${ZYL_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts in Czech (qtbase_cs.qm), loaded at start-up; the libraries come from shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
 include(CPack)

@@ -2,6 +2,8 @@
 ZYL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
               libbenchmark-dev xvfb xauth fonts-dejavu-core dpkg-dev file
               lintian desktop-file-utils appstream)
+# Qt's own texts in Czech, loaded at start-up; xprop reads the captions in the window-title tests.
+ZYL_PACKAGES+=(qt6-translations-l10n x11-utils)
 
 zyl_install_missing() {
     local missing=()

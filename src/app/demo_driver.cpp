@@ -5,22 +5,22 @@
 //
 //   zyldemo [--screenshot FILE] [--timeout SECONDS]
 //
-// Exits 0 only when "Tovarni nastavení uloženo" was logged.
+// Exits 0 only when "Tovarni nastavení uloženo" was logged. SIGTERM, SIGINT and SIGHUP end
+// it as they end the program: 0x04 to a connected unit, the port released.
 
 #include <cstdio>
 
-#include <QApplication>
 #include <QDialog>
 #include <QPushButton>
 #include <QStringList>
 #include <QTimer>
 
-#include "app_icon.h"
 #include "connect_dialog.h"
 #include "desktop.h"
 #include "main_dialog.h"
 #include "serial_port.h"
 #include "window_timers.h"
+#include "zyl_app.h"
 
 namespace {
 
@@ -59,9 +59,7 @@ QStringList oldestFirst(const QString& logText) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("ZYL default"));
-    QApplication::setWindowIcon(appIcon());
+    ZylApp app(argc, argv);
 
     QString screenshot;
     int timeoutSeconds = 120;
@@ -86,6 +84,9 @@ int main(int argc, char** argv) {
 
     int printed = 0;
     int result = 1;
+    // The click returns only when the port search has ended; the search repaints the window
+    // on the way, and the watch must not take that for the end.
+    bool clicking = false;
     QTimer watch;
     auto finish = [&](int code) {
         watch.stop();
@@ -103,14 +104,19 @@ int main(int argc, char** argv) {
             std::printf("%s\n", qPrintable(lines[printed]));
         }
         std::fflush(stdout);
-        const bool idle = dialog.timers().activeId() == 0 && dialog.button(MainDialog::kConnectButton)->isEnabled();
+        const bool idle = !clicking && dialog.timers().activeId() == 0 &&
+                          dialog.button(MainDialog::kConnectButton)->isEnabled();
         if (idle && !lines.isEmpty()) {
             std::printf("%s\n", qPrintable(lines.back()));
             finish(lines.back() == kDone ? 0 : 1);
         }
     });
     watch.start(20);
-    QTimer::singleShot(300, &dialog, [&dialog] { dialog.button(MainDialog::kConnectButton)->click(); });
+    QTimer::singleShot(300, &dialog, [&] {
+        clicking = true;
+        dialog.button(MainDialog::kConnectButton)->click();
+        clicking = false;
+    });
     QTimer::singleShot(timeoutSeconds * 1000, [&] {
         std::printf("zyldemo: no result within %d s\n", timeoutSeconds);
         finish(1);

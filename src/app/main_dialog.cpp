@@ -14,6 +14,8 @@
 #include <QTextCursor>
 #include <QTreeView>
 
+#include <memory>
+
 #include "about_dialog.h"
 #include "app_icon.h"
 #include "desktop.h"
@@ -35,6 +37,8 @@ QRect floorCheckRect(int floor) {
     const int w = floor <= 9 ? 20 : 24;
     return QRect(x, 31 + 9 * row, w, 10);
 }
+
+const QString kAboutItem = QStringLiteral("&About ZYL default...");
 
 QString forLogBox(const QString& text) {
     QString shown = text;
@@ -112,6 +116,8 @@ void MainDialog::createControls() {
     logBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     logBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     logBox_->setUndoRedoEnabled(false);
+    logBox_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(logBox_, &QPlainTextEdit::customContextMenuRequested, this, &MainDialog::showLogMenu);
     du.place(logBox_, 7, 22, 293, 118);
 
     liftNameStatic_ = new QLabel(this);
@@ -430,8 +436,17 @@ void MainDialog::onSysCommand(int command) {
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("&About ZYL default..."), this, [this] { onSysCommand(kAboutCommand); });
+    menu.addAction(kAboutItem, this, [this] { onSysCommand(kAboutCommand); });
     menu.exec(event->globalPos());
+}
+
+// The log box fills the window and shadows the window's menu with its own, so the About
+// item follows the box's standard items there too.
+void MainDialog::showLogMenu(const QPoint& position) {
+    const std::unique_ptr<QMenu> menu(logBox_->createStandardContextMenu(position));
+    menu->addSeparator();
+    menu->addAction(kAboutItem, this, [this] { onSysCommand(kAboutCommand); });
+    menu->exec(logBox_->viewport()->mapToGlobal(position));
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -135,6 +135,7 @@ private:
     void judgeAcknowledgement(const char* doneLine, int wrongCode, int silentCode);
     void eraseProgress();
     void showPendingMarks();
+    void showLogMenu(const QPoint& position);
 
     // One step handler per operation, each in a file of its own.
     void stepHandshake();

@@ -2,7 +2,8 @@
 
 #include <QApplication>
 
-// The application: it runs the main dialog modally for the life of the program.
+// The application: it runs the main dialog modally for the life of the program. Its start-up
+// puts Qt's own texts into Czech and turns SIGTERM, SIGINT and SIGHUP into a close.
 class ZylApp : public QApplication {
     Q_OBJECT
 public:

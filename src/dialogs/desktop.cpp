@@ -1,6 +1,5 @@
 #include "desktop.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDialog>
@@ -14,11 +13,25 @@ namespace {
 Desktop theDesktop;
 Desktop* installed = nullptr;
 
-QString withExtension(const QString& path, const Desktop::FileFilter& filter) {
+// The caption of a message box without one of its own: the program's name.
+const QString kProgramCaption = QStringLiteral("ZYL default");
+
+// A name typed without an extension is saved with the default one.
+QString savePath(const QString& path, const Desktop::FileFilter& filter) {
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) {
         return path;
     }
     return path + QLatin1Char('.') + filter.extension;
+}
+
+// A file that exists opens under its own name, with an extension or without; only a name
+// that does not exist as typed may mean the file with the default extension.
+QString openPath(const QString& path, const Desktop::FileFilter& filter) {
+    if (path.isEmpty() || QFileInfo::exists(path)) {
+        return path;
+    }
+    const QString withExtension = path + QLatin1Char('.') + filter.extension;
+    return QFileInfo::exists(withExtension) ? withExtension : path;
 }
 
 QFileDialog::Options fileDialogOptions() {
@@ -35,7 +48,7 @@ void Desktop::install(Desktop* desktop) { installed = desktop; }
 Desktop::Answer Desktop::messageBox(QWidget* owner, const QString& text, const QString& caption, Buttons buttons) {
     QMessageBox box(owner);
     box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(caption.isEmpty() ? QApplication::applicationDisplayName() : caption);
+    box.setWindowTitle(caption.isEmpty() ? kProgramCaption : caption);
     box.setText(text);
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -50,15 +63,22 @@ Desktop::Answer Desktop::messageBox(QWidget* owner, const QString& text, const Q
 int Desktop::runModal(QDialog& dialog) { return dialog.exec(); }
 
 QString Desktop::openFileName(QWidget* owner, const FileFilter& filter) {
-    const QString path = QFileDialog::getOpenFileName(owner, {}, {}, filter.description, nullptr,
-                                                      fileDialogOptions());
-    return withExtension(path, filter);
+    // The dialog takes a typed name that does not exist; the caller reports a name that
+    // cannot be opened.
+    QFileDialog dialog(owner, {}, {}, filter.description);
+    dialog.setOptions(fileDialogOptions());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return openPath(dialog.selectedFiles().constFirst(), filter);
 }
 
 QString Desktop::saveFileName(QWidget* owner, const FileFilter& filter) {
     const QString path = QFileDialog::getSaveFileName(owner, {}, {}, filter.description, nullptr,
                                                       fileDialogOptions());
-    return withExtension(path, filter);
+    return savePath(path, filter);
 }
 
 void Desktop::openExternal(const QString& fileOrUrl) {

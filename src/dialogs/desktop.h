@@ -17,7 +17,8 @@ public:
     struct FileFilter {
         QString description;  // "ZYL data (*.zrd)"
         QString pattern;      // "*.zrd"
-        QString extension;    // "zrd", appended when the user types a name without one
+        QString extension;    // "zrd": appended to a name saved without one; opened when
+                              // only the name with it exists
     };
 
     struct LocalTime {
@@ -26,7 +27,7 @@ public:
 
     virtual ~Desktop() = default;
 
-    // A plain message box with no icon; an empty caption shows the application's title.
+    // A plain message box with no icon; an empty caption shows the program's name, "ZYL default".
     virtual Answer messageBox(QWidget* owner, const QString& text, const QString& caption = {},
                               Buttons buttons = Buttons::Ok);
     // Runs a dialog modally; returns QDialog::Accepted or QDialog::Rejected.

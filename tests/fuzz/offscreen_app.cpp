@@ -9,5 +9,4 @@ void startOffscreenApp() {
     static char name[] = "zyl-fuzz";
     static char* argv[] = {name, nullptr};
     static QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("ZYL default"));
 }

@@ -61,6 +61,7 @@ check "help page is UTF-8 and says so" sh -c 'iconv -f UTF-8 -t UTF-8 "$1" >/dev
 
 dpkg-deb -I "$deb" >"$scratch/info"
 check "dependencies computed from the program" grep -Eq "^ Depends:.*\blibqt6widgets6\b" "$scratch/info"
+check "Qt's Czech texts a dependency" grep -Eq "^ Depends:.*\bqt6-translations-l10n\b" "$scratch/info"
 check "section utils" grep -qx " Section: utils" "$scratch/info"
 check "maintainer named" grep -q "^ Maintainer: ." "$scratch/info"
 
