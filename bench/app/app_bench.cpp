@@ -71,7 +71,7 @@ void oneMoreLogEntry(benchmark::State& state) {
         }
         if (kMark && ++marks == kMarksPerLine) {
             state.PauseTiming();
-            dialog->logLine({});
+            dialog->logLine(QString());
             ++added;
             marks = 0;
             state.ResumeTiming();

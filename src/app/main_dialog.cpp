@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "about_dialog.h"
+#include "code_page_1250.h"
 #include "app_icon.h"
 #include "desktop.h"
 #include "dialog_units.h"
@@ -247,6 +248,14 @@ void MainDialog::reportError(int code, ErrorKind kind, const QString& text) {
 }
 
 // --- Log -------------------------------------------------------------------------------
+
+void MainDialog::reportError(int code, ErrorKind kind, std::string_view text) {
+    reportError(code, kind, QString::fromStdString(cp1250ToUtf8(text)));
+}
+
+void MainDialog::logLine(std::string_view text) { logLine(QString::fromStdString(cp1250ToUtf8(text))); }
+
+void MainDialog::logMark(std::string_view text) { logMark(QString::fromStdString(cp1250ToUtf8(text))); }
 
 void MainDialog::logLine(const QString& text) {
     log_.prepend(text + QStringLiteral("\r\n"));

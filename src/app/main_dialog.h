@@ -67,13 +67,16 @@ public:
     int startOperation(int timerId, int periodMs);
     void returnToIdle(int timerId);
     void stopCurrentTimer();
-    void reportError(int code, ErrorKind kind, const QString& text) override;
+    void reportError(int code, ErrorKind kind, const QString& text);
+    void reportError(int code, ErrorKind kind, std::string_view text) override;
 
     // Log: logText() gets every line and mark at once. The box shows a line at once, marks
     // once the current event has returned; past kLongestShownRun marks in front of one line
     // it shows "…" and the run's last kLongestShownRun marks.
-    void logLine(const QString& text) override;
-    void logMark(const QString& text) override;
+    void logLine(const QString& text);
+    void logMark(const QString& text);
+    void logLine(std::string_view text) override;
+    void logMark(std::string_view text) override;
 
     // Memory image and key list.
     void clearImage() override;

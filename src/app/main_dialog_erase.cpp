@@ -23,9 +23,9 @@ void MainDialog::stepErase() {
             if (const int code =
                     eraseAcceptError(readAnswer(), *this, keys ? ErasePass::Keys : ErasePass::Logs)) {
                 stopCurrentTimer();
-                reportError(code, ErrorKind::Disconnect, {});
+                reportError(code, ErrorKind::Disconnect, QString());
             } else {
-                logLine({});  // the progress marks collect on this line
+                logLine(QString());  // the progress marks collect on this line
             }
             break;
         default:
@@ -63,7 +63,7 @@ void MainDialog::eraseProgress() {
             break;
         case EraseProgress::Outcome::Failed:
             stopCurrentTimer();
-            reportError(progress.code, ErrorKind::Disconnect, {});
+            reportError(progress.code, ErrorKind::Disconnect, QString());
             break;
     }
 }

@@ -61,7 +61,7 @@ void MainDialog::stepLiftName() {
 
 void MainDialog::judgeAcknowledgement(const char* doneLine, int wrongCode, int silentCode) {
     if (const int code = acknowledgementError(readAnswer(), *this, {wrongCode, silentCode}); code != 0) {
-        reportError(code, ErrorKind::Fatal, {});
+        reportError(code, ErrorKind::Fatal, QString());
     } else {
         logLine(QString::fromUtf8(doneLine));
     }
@@ -113,20 +113,20 @@ void MainDialog::stepSettings() {
             if (n == 1 && answerByte(0) == codeHigh) {
                 sendByte(codeLow);
             } else {
-                reportError(n == 1 ? 308 : 309, ErrorKind::Fatal, {});
+                reportError(n == 1 ? 308 : 309, ErrorKind::Fatal, QString());
             }
             break;
         }
         case 12: {
             const int n = readAnswer();
             if (n != 2) {
-                reportError(311, ErrorKind::Fatal, {});
+                reportError(311, ErrorKind::Fatal, QString());
             } else if (answerByte(0) != codeLow) {
-                reportError(310, ErrorKind::Fatal, {});
+                reportError(310, ErrorKind::Fatal, QString());
             } else if (answerByte(1) == unit::kAck) {
                 logLine(QStringLiteral("Nastaven přístupový kód 4827"));
             } else {
-                reportError(312, ErrorKind::Fatal, {});
+                reportError(312, ErrorKind::Fatal, QString());
             }
             break;
         }
@@ -159,7 +159,7 @@ void MainDialog::stepSettings() {
         case 20:
             readAnswer();
             if (answerByte(0) != lastSentByte()) {
-                reportError(320, ErrorKind::Fatal, {});
+                reportError(320, ErrorKind::Fatal, QString());
             }
             break;
         case 30:

@@ -63,7 +63,7 @@ void MainDialog::onAddKeys() {
         return;
     }
     if (s_.addedCount > 0) {
-        logLine({});
+        logLine(QString());
         sendByte(unit::kWriteKey);
         if (!startMainTimer(kWriteTimer, kWritePeriod)) {
             return;
@@ -161,7 +161,7 @@ void MainDialog::onEditKey() {
     s_.deleteId = s_.pendingId;
     discardInput();
     sendByte(unit::kDeleteKey);
-    logLine({});
+    logLine(QString());
     startOperation(kDeleteTimer, kDeletePeriod);
     s_.deleteStep = 0;
     s_.writeIndex = 0;

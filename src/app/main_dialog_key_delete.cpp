@@ -38,11 +38,11 @@ void MainDialog::stepKeyDelete() {
             returnToIdle(s_.currentTimerId);
             const int n = readAnswer();
             if (n <= 1) {
-                reportError(203, ErrorKind::Fatal, {});
+                reportError(203, ErrorKind::Fatal, QString());
             } else if (answerByte(0) != low) {
-                reportError(201, ErrorKind::Fatal, {});
+                reportError(201, ErrorKind::Fatal, QString());
             } else if (answerByte(1) != unit::kAck) {
-                reportError(202, ErrorKind::Fatal, {});
+                reportError(202, ErrorKind::Fatal, QString());
             } else {
                 logLine(QStringLiteral("Klíč s ID %1 byl vymazán!").arg(s_.deleteId));
                 deleteKey(s_.image, s_.recordSize, s_.deleteId);

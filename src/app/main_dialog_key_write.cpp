@@ -78,7 +78,7 @@ void MainDialog::stepKeyWrite() {
             setLastSentByte(high);
             sendByte(high);
             logLine(QStringLiteral("Ukladam klic s id %1").arg(record));
-            logLine({});
+            logLine(QString());
             break;
         }
         case WritePhase::RecordLow:
@@ -89,7 +89,7 @@ void MainDialog::stepKeyWrite() {
             break;
         case WritePhase::FloorByte:  // record bytes 12..14 in steps 14..16
             logLine(QStringLiteral("Odesilam patra"));
-            logLine({});
+            logLine(QString());
             sendEchoed(s_.image[base + step - kFirstKeyStep]);
             break;
         case WritePhase::Wait:
@@ -98,19 +98,19 @@ void MainDialog::stepKeyWrite() {
             // Only this answer is judged: a broken echo earlier on goes unnoticed.
             const int n = readAnswer();
             if (n <= 1) {
-                reportError(103, ErrorKind::Fatal, {});
+                reportError(103, ErrorKind::Fatal, QString());
                 return;
             }
             if (answerByte(0) != s_.image[base + kFloorOffset + kFloorMaskSize - 1]) {
-                reportError(101, ErrorKind::Fatal, {});
+                reportError(101, ErrorKind::Fatal, QString());
                 return;
             }
             if (answerByte(1) != unit::kAck) {
-                reportError(102, ErrorKind::Fatal, {});
+                reportError(102, ErrorKind::Fatal, QString());
                 return;
             }
             logLine(QStringLiteral("Prvni cast OK"));
-            logLine({});
+            logLine(QString());
             [[fallthrough]];
         }
         case WritePhase::CommentByte: {
@@ -136,11 +136,11 @@ void MainDialog::stepKeyWrite() {
         case WritePhase::CommentAck: {
             const int n = readAnswer();
             if (n <= 0) {
-                reportError(105, ErrorKind::Fatal, {});
+                reportError(105, ErrorKind::Fatal, QString());
                 return;
             }
             if (answerByte(0) != unit::kAck) {
-                reportError(104, ErrorKind::Fatal, {});
+                reportError(104, ErrorKind::Fatal, QString());
                 return;
             }
             break;
@@ -153,7 +153,7 @@ void MainDialog::stepKeyWrite() {
             logLine(QStringLiteral("Klíč byl uložen"));
             if (s_.writeList[s_.writeIndex + 1] != -1) {
                 s_.writeIndex += 1;
-                logLine({});
+                logLine(QString());
                 sendByte(unit::kWriteKey);
                 s_.writeStep = 0;
                 return;

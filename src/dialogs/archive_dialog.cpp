@@ -5,7 +5,9 @@
 #include <QGroupBox>
 #include <QPushButton>
 
+#include "code_page_1250.h"
 #include "confirm_dialog.h"
+#include "cp1250_literal.h"
 #include "csv_export.h"
 #include "desktop.h"
 #include "dialog_units.h"
@@ -178,7 +180,7 @@ bool ArchiveDialog::confirm(const QString& sentence) {
 }
 
 void ArchiveDialog::reportFileProblem(const QString& text) {
-    link_.logLine(text);
+    link_.logLine(utf8ToCp1250(text.toStdString()));
     Desktop::current().messageBox(this, text);
 }
 
@@ -215,11 +217,11 @@ void ArchiveDialog::onCopyToUnit() {
         case FileResult::Status::Ok:
             break;
         case FileResult::Status::Damaged:
-            link_.reportError(510, ErrorKind::Logged, QStringLiteral("Soubor je poškozen"));
+            link_.reportError(510, ErrorKind::Logged, "Soubor je poškozen"_cp);
             return;
         case FileResult::Status::Truncated:
             link_.reportError(511, ErrorKind::Logged,
-                              QStringLiteral("Soubor je poškozen na pozici %1").arg(result.position));
+                              std::string("Soubor je poškozen na pozici "_cp) + std::to_string(result.position));
             return;
         default:
             reportFileProblem(QStringLiteral("Soubor nelze otevřít: %1").arg(reason(result)));
@@ -231,7 +233,7 @@ void ArchiveDialog::onCopyToUnit() {
     mainRelayInverted = settings.mainRelayInverted;
 
     imageChanged = 1;
-    link_.logLine(QStringLiteral("Soubor načten"));
+    link_.logLine("Soubor načten"_cp);
     if (switchTimer(kWriteTimer, kWritePeriod)) {
         step = 0;
     }
@@ -259,5 +261,5 @@ void ArchiveDialog::onExport() {
         reportFileProblem(QStringLiteral("Soubor nelze uložit: %1").arg(reason(result)));
         return;
     }
-    link_.logLine(QStringLiteral("Data byla exportována do souboru"));
+    link_.logLine("Data byla exportována do souboru"_cp);
 }

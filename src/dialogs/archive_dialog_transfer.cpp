@@ -1,6 +1,8 @@
-#include <QString>
-
 #include "archive_dialog.h"
+
+#include <string_view>
+
+#include "cp1250_literal.h"
 #include "exchange_judges.h"
 #include "main_window_link.h"
 #include "unit_commands.h"
@@ -17,7 +19,7 @@ constexpr int kMaxMissedCycles = 2;
 constexpr int kBlocksPerMark = 8;
 constexpr int kLastBlock = unit::kImageBlocks - 1;
 
-const QString kMark = QStringLiteral("*");
+constexpr std::string_view kMark = "*"_cp;
 
 }  // namespace
 
@@ -96,10 +98,10 @@ void ArchiveDialog::stepErase() {
                     break;
                 case EraseProgress::Outcome::Done:
                     if (keys) {
-                        link_.logLine(QStringLiteral("Všechny klíče byly smazány"));
+                        link_.logLine("Všechny klíče byly smazány"_cp);
                         link_.clearImage();
                     } else {
-                        link_.logLine(QStringLiteral("Všechny logy byly smazány"));
+                        link_.logLine("Všechny logy byly smazány"_cp);
                     }
                     enableButtons();
                     if (keys) {
@@ -167,7 +169,7 @@ void ArchiveDialog::stepImageWrite() {
             if (blockIndex == kLastBlock) {
                 stopTimer();
                 enableButtons();
-                link_.logLine(QStringLiteral("Hotovo"));
+                link_.logLine("Hotovo"_cp);
                 blockIndex = 0;
                 switchTimer(kSettingsTimer, kSettingsPeriod);
             } else {
@@ -197,7 +199,7 @@ void ArchiveDialog::stepSettingsWrite() {
                 failSettingsStep(code);
                 return;
             }
-            link_.logLine(QStringLiteral("Nastaven nový počet znaků komentáře"));
+            link_.logLine("Nastaven nový počet znaků komentáře"_cp);
             break;
         case 3:
             link_.discardInput();
@@ -211,7 +213,7 @@ void ArchiveDialog::stepSettingsWrite() {
                 failSettingsStep(code);
                 return;
             }
-            link_.logLine(QStringLiteral("Nastaven nový čas přístupu"));
+            link_.logLine("Nastaven nový čas přístupu"_cp);
             break;
         case 6:
             link_.sendByte(unit::kRelayByte);
@@ -225,7 +227,7 @@ void ArchiveDialog::stepSettingsWrite() {
                 failSettingsStep(code);
                 return;
             }
-            link_.logLine(QStringLiteral("Nastavena nová nastavení pro relé"));
+            link_.logLine("Nastavena nová nastavení pro relé"_cp);
             break;
         default:
             return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string_view>
 
 #include "error_kind.h"
 #include "link_primitives.h"
@@ -9,9 +9,10 @@
 // primitives on the one serial port, its log, its error reporter and its image.
 class MainWindowLink : public LinkPrimitives {
 public:
-    virtual void logLine(const QString& text) = 0;
-    virtual void logMark(const QString& text) = 0;
-    virtual void reportError(int code, ErrorKind kind, const QString& text) = 0;
+    // Texts are code page 1250.
+    virtual void logLine(std::string_view text) = 0;
+    virtual void logMark(std::string_view text) = 0;
+    virtual void reportError(int code, ErrorKind kind, std::string_view text) = 0;
 
     virtual void clearImage() = 0;
 };

@@ -52,14 +52,14 @@ TEST(MainWindow, NewestLogLineIsOnTopAndMarksGoInFrontOfIt) {
     EXPECT_EQ(h.dialog.logText(), QStringLiteral("*B\r\nA\r\n"));
     QCoreApplication::processEvents();  // marks reach the box once the current event has returned
     EXPECT_EQ(h.dialog.logBox()->toPlainText(), QStringLiteral("*B\nA\n"));
-    h.dialog.logLine({});
+    h.dialog.logLine(QString());
     EXPECT_EQ(h.dialog.logText(), QStringLiteral("\r\n*B\r\nA\r\n"));
 }
 
 TEST(MainWindow, LongRunOfMarksIsLoggedWholeAndShownShortened) {
     MainHarness h;
     h.dialog.logLine(QStringLiteral("A"));
-    h.dialog.logLine({});
+    h.dialog.logLine(QString());
     for (int tick = 0; tick < 40; ++tick) {  // 40 ticks of 48 marks
         for (int mark = 0; mark < 48; ++mark) {
             h.dialog.logMark(QStringLiteral("*"));
@@ -102,7 +102,7 @@ TEST(MainWindow, ErrorKindsReportAsTheyShould) {
     EXPECT_TRUE(h.desktop.boxes.empty());
     EXPECT_TRUE(h.dialog.logText().startsWith(QStringLiteral("Chyba 301 - text\r\n")));
 
-    h.dialog.reportError(525, ErrorKind::Disconnect, {});
+    h.dialog.reportError(525, ErrorKind::Disconnect, QString());
     ASSERT_EQ(h.desktop.boxes.size(), 1u);
     EXPECT_EQ(h.desktop.boxes[0].text, QStringLiteral("Chyba 525 - ZYL odpojeno."));
     EXPECT_TRUE(h.dialog.logText().startsWith(QStringLiteral("Chyba 525 - ZYL odpojeno.\r\n")));
@@ -110,7 +110,7 @@ TEST(MainWindow, ErrorKindsReportAsTheyShould) {
         EXPECT_EQ(h.dialog.button(id)->isEnabled(), id == 1004) << id;
     }
 
-    h.dialog.reportError(302, ErrorKind::Fatal, {});
+    h.dialog.reportError(302, ErrorKind::Fatal, QString());
     const QString fatal =
         QStringLiteral("Zásadní chyba číslo 302!\r\nProsím vypněte a zapněte ZYL a tento program.");
     ASSERT_EQ(h.desktop.boxes.size(), 2u);

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     w.connect();
     w.dialog.rebuildKeyList();
 
-    w.dialog.logLine({});
+    w.dialog.logLine(QString());
     w.dialog.sendByte(unit::kWriteKey);
     w.dialog.startOperation(MainDialog::kWriteTimer, MainDialog::kWritePeriod);
     s.writeIndex = 0;

@@ -122,7 +122,7 @@ TEST_P(KeyEditLinkLostTest, EditEndsWithNoTimerAndNothingSent) {
     select(2);
     const MemoryImage before = s().image;
     h.desktop.modalHandler = [this](QDialog&) {
-        h.dialog.reportError(501, ErrorKind::Disconnect, {});
+        h.dialog.reportError(501, ErrorKind::Disconnect, QString());
         return GetParam();
     };
     h.dialog.onEditKey();

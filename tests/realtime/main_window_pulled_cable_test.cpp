@@ -123,7 +123,7 @@ TEST_F(PulledCableTest, DuringTheKeyWriteTheMissingConfirmationIsFatal) {
         wall.start();
         const double cpuBefore = cpuMs();
         // As the add-keys command starts the write.
-        dialog.logLine({});
+        dialog.logLine(QString());
         dialog.sendByte(unit::kWriteKey);
         dialog.startOperation(MainDialog::kWriteTimer, MainDialog::kWritePeriod);
         dialog.state().writeIndex = 0;

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "code_page_1250.h"
+
 #include "main_window_link.h"
 
 // The main window as the key and archive dialogs see it, with the unit's answers scripted
@@ -42,10 +44,10 @@ public:
                    ? last[static_cast<std::size_t>(position)]
                    : 0;
     }
-    void logLine(const QString& text) override { lines.push_front(text); }
-    void logMark(const QString& text) override { lines.front().prepend(text); }
-    void reportError(int code, ErrorKind kind, const QString& text) override {
-        reports.push_back({code, kind, text});
+    void logLine(std::string_view text) override { lines.push_front(shown(text)); }
+    void logMark(std::string_view text) override { lines.front().prepend(shown(text)); }
+    void reportError(int code, ErrorKind kind, std::string_view text) override {
+        reports.push_back({code, kind, shown(text)});
     }
     void clearImage() override { ++imageClears; }
 
@@ -71,4 +73,7 @@ public:
     QStringList lines{QString()};  // newest first
     int discards = 0;
     int imageClears = 0;
+
+private:
+    static QString shown(std::string_view cp1250) { return QString::fromStdString(cp1250ToUtf8(cp1250)); }
 };
