@@ -1,10 +1,13 @@
 #pragma once
 
-#include <QDialog>
+#include "dialog.h"
 
-// The About box of the system menu: the icon, the program's name and version, the maker.
-class AboutDialog : public QDialog {
-    Q_OBJECT
+// Template 100: the icon, the program's name and version, the maker.
+extern const DialogTemplate kAboutDialogTemplate;
+
+// The About box of the system menu. It has no fields and no handlers of its own: OK and
+// the close box end it.
+class AboutDialog : public Dialog {
 public:
-    explicit AboutDialog(QWidget* parent = nullptr);
+    AboutDialog() : Dialog(kAboutDialogTemplate) {}
 };

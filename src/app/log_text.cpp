@@ -1,11 +1,11 @@
 #include "log_text.h"
 
-QString LogText::text() const {
-    qsizetype size = 0;
-    for (const QString& piece : pieces_) {
+std::string LogText::text() const {
+    std::size_t size = 0;
+    for (const std::string& piece : pieces_) {
         size += piece.size();
     }
-    QString text;
+    std::string text;
     text.reserve(size);
     for (auto it = pieces_.crbegin(); it != pieces_.crend(); ++it) {
         text += *it;

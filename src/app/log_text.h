@@ -1,17 +1,19 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <string_view>
+#include <vector>
 
-// The whole text of the log box, newest line on top. Every change happens at the front, so
-// the pieces are kept in the order they were added and joined back to front only when the
-// whole text is asked for: an update costs the same at 100,000 lines as at 100.
+// The whole text of the log box (code page 1250), newest line on top. Every change happens
+// at the front, so the pieces are kept in the order they were added and joined back to
+// front only when the whole text is asked for: an update costs the same at 100,000 lines
+// as at 100.
 class LogText {
 public:
-    void prepend(const QString& piece) { pieces_.append(piece); }
-    QString text() const;
-    bool isEmpty() const { return pieces_.isEmpty(); }
+    void prepend(std::string_view piece) { pieces_.emplace_back(piece); }
+    std::string text() const;
+    bool isEmpty() const { return pieces_.empty(); }
 
 private:
-    QStringList pieces_;
+    std::vector<std::string> pieces_;
 };

@@ -1,163 +1,13 @@
 #include "main_dialog.h"
 
-#include <QCheckBox>
-#include <QContextMenuEvent>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QItemSelectionModel>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTextCursor>
-#include <QTreeView>
-
-#include <memory>
-
 #include "about_dialog.h"
-#include "code_page_1250.h"
-#include "app_icon.h"
-#include "desktop.h"
-#include "dialog_units.h"
-#include "key_list_model.h"
-#include "maker_info.h"
-#include "port_link.h"
+#include "cp1250_literal.h"
 #include "unit_commands.h"
-#include "window_timers.h"
+#include "window.h"
 
-namespace {
-
-// Floor check boxes: floor f sits in the left column (odd floors) or the right one, nine
-// dialog units per pair of floors from y = 31.
-QRect floorCheckRect(int floor) {
-    const int row = (floor - 1) / 2;
-    const bool left = floor % 2 == 1;
-    const int x = left ? 18 : (floor <= 8 ? 42 : 38);
-    const int w = floor <= 9 ? 20 : 24;
-    return QRect(x, 31 + 9 * row, w, 10);
-}
-
-const QString kAboutItem = QStringLiteral("&About ZYL default...");
-
-QString forLogBox(const QString& text) {
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown;
-}
-
-}  // namespace
-
-MainDialog::MainDialog(PortLink& port, QWidget* parent)
-    : QDialog(parent), link_(port), timers_(new WindowTimers([this](int id) { onTimer(id); }, this)) {
-    createControls();
-    onInitDialog();
-}
-
-MainDialog::~MainDialog() { onDestroy(); }
-
-void MainDialog::createControls() {
-    setWindowTitle(QStringLiteral("ZYL default - ") + QString::fromUtf8(kMakerNotice));
-    setWindowIcon(appIcon());
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    const DialogUnits du(this);
-    setFixedSize(du.toPixels(308, 148));
-
-    struct ButtonTemplate {
-        int id;
-        const char* text;
-        QRect rect;
-        bool visible;
-        bool enabled;
-    };
-    static const ButtonTemplate buttonTemplates[] = {
-        {kAddKeysButton, "Přidat klíče", {7, 7, 55, 14}, false, true},
-        {kEditKeyButton, "Upravit klíč", {7, 55, 54, 14}, false, false},
-        {kDeleteKeyButton, "Vymazat klíč", {7, 33, 54, 14}, false, true},
-        {kSettingsButton, "Nastavení", {7, 72, 55, 14}, false, true},
-        {kConnectButton, "Připojit ZYL a nahrát tovární nastavení", {7, 7, 293, 14}, true, true},
-        {kArchiveButton, "Archiv", {7, 40, 55, 14}, false, true},
-        {kHelpButton, "Nápověda", {7, 57, 54, 14}, false, true},
-    };
-    for (const ButtonTemplate& t : buttonTemplates) {
-        auto* b = new QPushButton(QString::fromUtf8(t.text), this);
-        b->setObjectName(QString::number(t.id));
-        du.place(b, t.rect.x(), t.rect.y(), t.rect.width(), t.rect.height());
-        b->setVisible(t.visible);
-        b->setEnabled(t.enabled);
-        b->setAutoDefault(false);
-        buttons_[t.id - kAddKeysButton] = b;
-    }
-    button(kConnectButton)->setDefault(true);
-
-    keyListModel_ = new KeyListModel(s_.keyList, s_.image, s_.recordSize, this);
-    keyListView_ = new QTreeView(this);
-    keyListView_->setObjectName(QString::number(kKeyListView));
-    keyListView_->setModel(keyListModel_);
-    keyListView_->setRootIsDecorated(false);
-    keyListView_->setUniformRowHeights(true);
-    keyListView_->setItemsExpandable(false);
-    keyListView_->setAllColumnsShowFocus(true);
-    keyListView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    keyListView_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    keyListView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    keyListView_->header()->setStretchLastSection(false);
-    du.place(keyListView_, 7, 19, 36, 38);
-    keyListView_->setVisible(false);
-    keyListView_->installEventFilter(this);
-    connect(keyListView_, &QTreeView::clicked, this, [this] { onListClick(); });
-    connect(keyListView_, &QTreeView::doubleClicked, this, [this] { onListDoubleClick(); });
-
-    logBox_ = new QPlainTextEdit(this);
-    logBox_->setObjectName(QString::number(kLogBox));
-    logBox_->setReadOnly(true);
-    logBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    logBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    logBox_->setUndoRedoEnabled(false);
-    logBox_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(logBox_, &QPlainTextEdit::customContextMenuRequested, this, &MainDialog::showLogMenu);
-    du.place(logBox_, 7, 22, 293, 118);
-
-    liftNameStatic_ = new QLabel(this);
-    liftNameStatic_->setObjectName(QString::number(kLiftNameStatic));
-    du.place(liftNameStatic_, 10, 7, 8, 8);
-    liftNameStatic_->setVisible(false);
-    settingsStatic_ = new QLabel(this);
-    settingsStatic_->setObjectName(QString::number(kSettingsStatic));
-    du.place(settingsStatic_, 7, 30, 8, 8);
-    settingsStatic_->setVisible(false);
-
-    for (int floor = 1; floor <= 24; ++floor) {
-        auto* check = new QCheckBox(QString::number(floor), this);
-        check->setObjectName(QString::number(kFirstFloorCheck + floor - 1));
-        const QRect r = floorCheckRect(floor);
-        du.place(check, r.x(), r.y(), r.width(), r.height());
-        check->setVisible(false);
-        check->setEnabled(false);
-        floorChecks_[floor - 1] = check;
-    }
-    floorGroup_ = new QGroupBox(QStringLiteral("Patra"), this);
-    floorGroup_->setObjectName(QString::number(kFloorGroup));
-    du.place(floorGroup_, 7, 14, 55, 126);
-    floorGroup_->setVisible(false);
-    floorGroup_->lower();
-
-    connect(button(kConnectButton), &QPushButton::clicked, this, [this] { onConnect(); });
-    connect(button(kSettingsButton), &QPushButton::clicked, this, [this] { loadFactoryDefaults(); });
-    connect(button(kAddKeysButton), &QPushButton::clicked, this, [this] { onAddKeys(); });
-    connect(button(kEditKeyButton), &QPushButton::clicked, this, [this] { onEditKey(); });
-    connect(button(kDeleteKeyButton), &QPushButton::clicked, this, [this] { onDeleteKey(); });
-    connect(button(kArchiveButton), &QPushButton::clicked, this, [this] { onArchive(); });
-    connect(button(kHelpButton), &QPushButton::clicked, this, [this] { onHelp(); });
-}
+MainDialog::MainDialog(PortLink& port) : Dialog(kMainDialogTemplate), link_(port) {}
 
 void MainDialog::onInitDialog() {
-    keyListView_->setColumnWidth(0, 50);
-    keyListView_->setColumnWidth(1, 400);
-    keyListView_->setColumnWidth(2, 116);
     s_.buttonEnabled = MainDialogState::kNotConnectedButtons;
     enableButtons();
     s_.listClicked = 0;
@@ -165,31 +15,47 @@ void MainDialog::onInitDialog() {
     s_.selectedRow = -1;
     s_.recordSize = 100;
     clearImage();
-    button(kConnectButton)->setFocus();
+    window().setFocus(kConnectButton);
 }
 
-QPushButton* MainDialog::button(int id) const { return buttons_.at(id - kAddKeysButton); }
-
-QCheckBox* MainDialog::floorCheck(int floor) const { return floorChecks_.at(floor - 1); }
+void MainDialog::onCommand(int controlId, Notification notification) {
+    using enum Notification;
+    static constexpr CommandRoute<MainDialog> kRoutes[] = {
+        {kConnectButton, Clicked, &MainDialog::onConnect},
+        {kSettingsButton, Clicked, &MainDialog::loadFactoryDefaults},
+        {kAddKeysButton, Clicked, &MainDialog::onAddKeys},
+        {kEditKeyButton, Clicked, &MainDialog::onEditKey},
+        {kDeleteKeyButton, Clicked, &MainDialog::onDeleteKey},
+        {kArchiveButton, Clicked, &MainDialog::onArchive},
+        {kHelpButton, Clicked, &MainDialog::onHelp},
+        {kKeyListView, Clicked, &MainDialog::onListClick},
+        {kKeyListView, FocusGained, &MainDialog::onListClick},
+        {kKeyListView, DoubleClicked, &MainDialog::onListDoubleClick},
+        {kKeyListView, KeyDown, &MainDialog::onListKeyDown},
+    };
+    if (!routeCommand<MainDialog>(*this, kRoutes, controlId, notification)) {
+        Dialog::onCommand(controlId, notification);  // Esc and the close box end the program
+    }
+}
 
 // --- Operation control -----------------------------------------------------------------
 
 void MainDialog::disableButtons() {
     for (int i = 0; i < 6; ++i) {
-        buttons_[i]->setEnabled(false);
+        window().setEnabled(kAddKeysButton + i, false);
     }
     s_.editOnDoubleClick = 0;
 }
 
 void MainDialog::enableButtons() {
     for (int i = 0; i < 6; ++i) {
-        buttons_[i]->setEnabled(s_.buttonEnabled[i] != 0);
+        window().setEnabled(kAddKeysButton + i, s_.buttonEnabled[i] != 0);
     }
     s_.editOnDoubleClick = s_.buttonEnabled[1];
-    button(kConnectButton)->setEnabled(true);
+    window().setEnabled(kConnectButton, true);
 }
 
-void MainDialog::stopCurrentTimer() { timers_->stop(s_.currentTimerId); }
+void MainDialog::stopCurrentTimer() { window().stopTimer(s_.currentTimerId); }
 
 int MainDialog::startOperation(int timerId, int periodMs) {
     disableButtons();
@@ -203,7 +69,7 @@ int MainDialog::startOperation(int timerId, int periodMs) {
 }
 
 void MainDialog::returnToIdle(int timerId) {
-    timers_->stop(timerId);
+    window().stopTimer(timerId);
     if (!startMainTimer(kIdlePollTimer, kIdlePollPeriod)) {
         return;
     }
@@ -212,97 +78,53 @@ void MainDialog::returnToIdle(int timerId) {
 }
 
 bool MainDialog::startMainTimer(int timerId, int periodMs) {
-    s_.currentTimerId = timers_->start(timerId, periodMs);
+    s_.currentTimerId = window().startTimer(timerId, periodMs);
     if (s_.currentTimerId == 0) {
-        Desktop::current().messageBox(this, QStringLiteral("Timer error!"));
+        window().messageBox("Timer error!"_cp);
         return false;
     }
     return true;
 }
 
-void MainDialog::reportError(int code, ErrorKind kind, const QString& text) {
+void MainDialog::reportError(int code, ErrorKind kind, std::string_view text) {
     stopCurrentTimer();
     switch (kind) {
         case ErrorKind::Fatal: {
             s_.linkState = LinkState::Dead;
             disableButtons();
-            const QString message =
-                QStringLiteral("Zásadní chyba číslo %1!\r\nProsím vypněte a zapněte ZYL a tento program.").arg(code);
+            std::string message(std::string("Zásadní chyba číslo "_cp) + std::to_string(code));
+            message += "!\r\nProsím vypněte a zapněte ZYL a tento program."_cp;
             logLine(message);
-            Desktop::current().messageBox(this, message);
+            window().messageBox(message);
             break;
         }
         case ErrorKind::Disconnect: {
             s_.linkState = LinkState::NotConnected;
-            const QString message = QStringLiteral("Chyba %1 - ZYL odpojeno.").arg(code);
-            Desktop::current().messageBox(this, message);
+            const std::string message = "Chyba " + std::to_string(code) + " - ZYL odpojeno.";
+            window().messageBox(message);
             logLine(message);
             s_.buttonEnabled = MainDialogState::kNotConnectedButtons;
             enableButtons();
             break;
         }
         case ErrorKind::Logged:
-            logLine(QStringLiteral("Chyba %1 - ").arg(code) + text);
+            logLine("Chyba " + std::to_string(code) + " - " + std::string(text));
             break;
     }
 }
 
 // --- Log -------------------------------------------------------------------------------
 
-void MainDialog::reportError(int code, ErrorKind kind, std::string_view text) {
-    reportError(code, kind, QString::fromStdString(cp1250ToUtf8(text)));
+void MainDialog::logLine(std::string_view text) {
+    std::string piece(text);
+    piece += "\r\n";
+    log_.prepend(piece);
+    window().logLinePrepended(kLogBox, piece);
 }
 
-void MainDialog::logLine(std::string_view text) { logLine(QString::fromStdString(cp1250ToUtf8(text))); }
-
-void MainDialog::logMark(std::string_view text) { logMark(QString::fromStdString(cp1250ToUtf8(text))); }
-
-void MainDialog::logLine(const QString& text) {
-    log_.prepend(text + QStringLiteral("\r\n"));
-    showPendingMarks();
-    QTextCursor cursor(logBox_->document());
-    cursor.insertText(forLogBox(text) + QLatin1Char('\n'));
-    topRunShown_ = 0;
-    topRunShortened_ = false;
-    logBox_->verticalScrollBar()->setValue(0);
-}
-
-// The box lays its top line out again on every change, and a unit that erases for long
-// sends marks by the hundred a second: they reach the box once the current tick (or event)
-// has returned, all at once.
-void MainDialog::logMark(const QString& text) {
+void MainDialog::logMark(std::string_view text) {
     log_.prepend(text);
-    pendingMarks_.prepend(text);
-    if (!marksQueued_) {
-        marksQueued_ = true;
-        QMetaObject::invokeMethod(
-            this, [this] { showPendingMarks(); }, Qt::QueuedConnection);
-    }
-}
-
-// Even once a tick, a line of a hundred thousand marks costs the box a good part of a
-// core. So a run longer than the box can show usefully is shown as an ellipsis and its
-// last marks, which further marks no longer change; the log text keeps every mark.
-void MainDialog::showPendingMarks() {
-    marksQueued_ = false;
-    if (pendingMarks_.isEmpty()) {
-        return;
-    }
-    if (!topRunShortened_) {
-        const QString marks = forLogBox(pendingMarks_);
-        QTextCursor cursor(logBox_->document());
-        if (topRunShown_ + marks.size() <= kLongestShownRun) {
-            cursor.insertText(marks);
-            topRunShown_ += marks.size();
-        } else {
-            cursor.setPosition(topRunShown_, QTextCursor::KeepAnchor);
-            const QString run = marks + cursor.selectedText();
-            cursor.insertText(QStringLiteral("…") + run.right(kLongestShownRun));
-            topRunShortened_ = true;
-        }
-    }
-    pendingMarks_.clear();
-    logBox_->verticalScrollBar()->setValue(0);
+    window().logMarkPrepended(kLogBox, text);
 }
 
 // --- Memory image and key list ---------------------------------------------------------
@@ -314,22 +136,34 @@ void MainDialog::clearImage() {
 
 void MainDialog::rebuildKeyList() {
     s_.keyList.rebuild(s_.image, s_.recordSize);
-    keyListModel_->reset();
+    window().rowsChanged(kKeyListView);
 }
 
 int MainDialog::recordOfRow(int row) const { return s_.keyList.recordOfRow(row); }
 
 int MainDialog::rowOfRecord(int record) const { return s_.keyList.rowOfRecord(record); }
 
-int MainDialog::firstSelectedRow() const {
-    const QModelIndexList rows = keyListView_->selectionModel()->selectedRows();
-    int first = -1;
-    for (const QModelIndex& index : rows) {
-        if (first < 0 || index.row() < first) {
-            first = index.row();
-        }
+int MainDialog::rowCount(int listId) const { return listId == kKeyListView ? s_.keyList.rowCount() : 0; }
+
+std::string MainDialog::cellText(int listId, int row, int column) const {
+    if (listId != kKeyListView) {
+        return {};
     }
-    return first;
+    const int record = recordOfRow(row);
+    switch (column) {
+        case 0:
+            return std::to_string(record);
+        case 1:
+            return listComment(s_.image, record, s_.recordSize);
+        case 2:
+            return keyCodeText(keyCodeOf(s_.image, record, s_.recordSize), ZeroBytes::Skip);
+    }
+    return {};
+}
+
+int MainDialog::firstSelectedRow() const {
+    const std::vector<int> rows = window().selectedRows(kKeyListView);
+    return rows.empty() ? -1 : rows.front();
 }
 
 void MainDialog::selectKeyByCode() {
@@ -347,22 +181,15 @@ void MainDialog::selectKeyByCode() {
 }
 
 void MainDialog::selectRow(int newRow, int oldRow) {
-    QItemSelectionModel* selection = keyListView_->selectionModel();
-    if (oldRow >= 0 && oldRow < keyListModel_->rowCount()) {
-        const QModelIndex old = keyListModel_->index(oldRow, 0);
-        selection->select(old, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-        if (selection->currentIndex().row() == oldRow) {
-            selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-        }
+    const int rows = s_.keyList.rowCount();
+    if (oldRow >= 0 && oldRow < rows) {
+        window().setRowSelected(kKeyListView, oldRow, false);
     }
-    if (newRow < 0 || newRow >= keyListModel_->rowCount()) {
+    if (newRow < 0 || newRow >= rows) {
         s_.selectedRow = -1;
         return;
     }
-    const QModelIndex index = keyListModel_->index(newRow, 0);
-    selection->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    keyListView_->scrollTo(index, QAbstractItemView::EnsureVisible);
+    window().setRowSelected(kKeyListView, newRow, true);
     s_.selectedRow = newRow;
     showFloors(newRow);
 }
@@ -374,29 +201,29 @@ void MainDialog::showFloors(int row) {
     }
     const FloorMask floors = floorMaskOf(s_.image, recordOfRow(row), s_.recordSize);
     for (int floor = 1; floor <= kFloors; ++floor) {
-        floorCheck(floor)->setChecked(floorAllowed(floors, floor));
+        window().setChecked(kFirstFloorCheck + floor - 1, floorAllowed(floors, floor));
     }
 }
 
 void MainDialog::clearFloorChecks() {
-    for (QCheckBox* check : floorChecks_) {
-        check->setChecked(false);
+    for (int floor = 1; floor <= kFloors; ++floor) {
+        window().setChecked(kFirstFloorCheck + floor - 1, false);
     }
 }
 
 bool MainDialog::checkPendingKey() {
     switch (::checkPendingKey(s_.image, s_.recordSize, s_.pendingKey)) {
         case KeyCheck::AllZero:
-            reportError(110, ErrorKind::Logged, QStringLiteral("Neplatné číslo klíče"));
-            Desktop::current().messageBox(this, QStringLiteral("Neplatné číslo klíče!"));
+            reportError(110, ErrorKind::Logged, "Neplatné číslo klíče"_cp);
+            window().messageBox("Neplatné číslo klíče!"_cp);
             return false;
         case KeyCheck::AllOnes:
-            reportError(111, ErrorKind::Logged, QStringLiteral("Neplatné číslo klíče"));
-            Desktop::current().messageBox(this, QStringLiteral("Neplatné číslo klíče!"));
+            reportError(111, ErrorKind::Logged, "Neplatné číslo klíče"_cp);
+            window().messageBox("Neplatné číslo klíče!"_cp);
             return false;
         case KeyCheck::AlreadyStored:
-            Desktop::current().messageBox(this, QStringLiteral("Tento klíč je již uložen!"));
-            reportError(112, ErrorKind::Logged, QStringLiteral("Tento klíč je již uložen"));
+            window().messageBox("Tento klíč je již uložen!"_cp);
+            reportError(112, ErrorKind::Logged, "Tento klíč je již uložen"_cp);
             return false;
         case KeyCheck::Accepted:
             break;
@@ -435,42 +262,13 @@ void MainDialog::onTimer(int timerId) {
 
 void MainDialog::onSysCommand(int command) {
     if ((command & 0xFFF0) == kAboutCommand) {
-        AboutDialog about(this);
-        Desktop::current().runModal(about);
+        AboutDialog about;
+        window().runModal(about);
     }
-}
-
-// The desktop's window menu is not ours to extend on every platform, so the About item of
-// the system menu sits in the window's own context menu, below a separator as there.
-void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    menu.addSeparator();
-    menu.addAction(kAboutItem, this, [this] { onSysCommand(kAboutCommand); });
-    menu.exec(event->globalPos());
-}
-
-// The log box fills the window and shadows the window's menu with its own, so the About
-// item follows the box's standard items there too.
-void MainDialog::showLogMenu(const QPoint& position) {
-    const std::unique_ptr<QMenu> menu(logBox_->createStandardContextMenu(position));
-    menu->addSeparator();
-    menu->addAction(kAboutItem, this, [this] { onSysCommand(kAboutCommand); });
-    menu->exec(logBox_->viewport()->mapToGlobal(position));
-}
-
-bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == keyListView_) {
-        if (event->type() == QEvent::FocusIn) {
-            onListClick();
-        } else if (event->type() == QEvent::KeyPress) {
-            onListKeyDown();
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void MainDialog::onDestroy() {
-    timers_->stop(s_.currentTimerId);
+    window().stopTimer(s_.currentTimerId);
     if (s_.portOpen == 1) {
         sendByte(unit::kEndOfLink);
         link_.port().close();

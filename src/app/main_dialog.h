@@ -1,30 +1,25 @@
 #pragma once
 
-#include <QDialog>
-
-#include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "dialog.h"
 #include "link_exchange.h"
 #include "log_text.h"
 #include "main_dialog_state.h"
 #include "main_window_link.h"
+#include "port_link.h"
 
-class KeyListModel;
-class PortLink;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
-class QTreeView;
-class WindowTimers;
+// Template 102: the connect button, the log box, and the (hidden in this edition) key list,
+// floor boxes and key buttons.
+extern const DialogTemplate kMainDialogTemplate;
 
-// The main window: the connect button, the log box, and the (hidden in this edition) key
-// list, floor boxes and key buttons. Its timer drives every exchange of the main window,
-// one operation at a time; each operation is a step handler in a file of its own.
-class MainDialog : public QDialog, public MainWindowLink {
-    Q_OBJECT
+// The main window's logic. Its timer drives every exchange of the main window, one
+// operation at a time; each operation is a step handler in a file of its own.
+class MainDialog : public Dialog, public MainWindowLink {
 public:
     // Main-window timer ids and periods.
     static constexpr int kHandshakeTimer = 1, kHandshakePeriod = 50;
@@ -34,7 +29,7 @@ public:
     static constexpr int kWriteTimer = 7, kWritePeriod = 200;
     static constexpr int kEraseTimer = 8, kErasePeriod = 150;
 
-    // Control ids of the template, used as object names ("1004") so tests can find them.
+    // Control ids of the template.
     enum ControlId {
         kAddKeysButton = 1000, kEditKeyButton = 1001, kDeleteKeyButton = 1002, kSettingsButton = 1003,
         kConnectButton = 1004, kArchiveButton = 1005, kHelpButton = 1006, kKeyListView = 1007,
@@ -44,13 +39,12 @@ public:
 
     static constexpr int kAboutCommand = 0x10;
 
-    explicit MainDialog(PortLink& port, QWidget* parent = nullptr);
-    ~MainDialog() override;
+    explicit MainDialog(PortLink& port);
 
     MainDialogState& state() { return s_; }
     const MainDialogState& state() const { return s_; }
-    WindowTimers& timers() { return *timers_; }
-    QString logText() const { return log_.text(); }
+    // The whole log, code page 1250, newest line on top.
+    std::string logText() const { return log_.text(); }
 
     // Link primitives (also what the key and archive dialogs use).
     void sendByte(std::uint8_t b) override { link_.sendByte(b); }
@@ -67,14 +61,10 @@ public:
     int startOperation(int timerId, int periodMs);
     void returnToIdle(int timerId);
     void stopCurrentTimer();
-    void reportError(int code, ErrorKind kind, const QString& text);
     void reportError(int code, ErrorKind kind, std::string_view text) override;
 
-    // Log: logText() gets every line and mark at once. The box shows a line at once, marks
-    // once the current event has returned; past kLongestShownRun marks in front of one line
-    // it shows "…" and the run's last kLongestShownRun marks.
-    void logLine(const QString& text);
-    void logMark(const QString& text);
+    // Log: a line on top of the log text, or a mark in front of its top line; the box is
+    // told each piece, so it never needs the whole text again.
     void logLine(std::string_view text) override;
     void logMark(std::string_view text) override;
 
@@ -90,16 +80,18 @@ public:
     bool checkPendingKey();
     bool writePendingRecord();
 
-    // Window events.
-    void onTimer(int timerId);
-    void onSysCommand(int command);
-    void onDestroy();
+    // The key list's rows: ID, comment, key.
+    int rowCount(int listId) const override;
+    std::string cellText(int listId, int row, int column) const override;
 
     // Connection and factory reset.
     void onConnect();
     void searchPorts(int first, int last);
     void onLinkWait(int portNumber, LinkWaitStep step);
     void loadFactoryDefaults();
+    // Called after each port the search tried in vain: opening a port can take a moment (a
+    // Bluetooth port connects when it is opened), and a front-end repaints here.
+    std::function<void()> afterPortTried;
 
     // Key commands.
     void onAddKeys();
@@ -113,32 +105,22 @@ public:
     void onListDoubleClick();
     void showSettings();
 
-    // Widgets, for the tests and the demo driver.
-    QPushButton* button(int id) const;
-    QCheckBox* floorCheck(int floor) const;  // 1..24
-    QTreeView* keyListView() const { return keyListView_; }
-    KeyListModel* keyListModel() const { return keyListModel_; }
-    QPlainTextEdit* logBox() const { return logBox_; }
-    QLabel* liftNameStatic() const { return liftNameStatic_; }
-    QLabel* settingsStatic() const { return settingsStatic_; }
-
 protected:
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void onInitDialog() override;
+    void onCommand(int controlId, Notification notification) override;
+    void onTimer(int timerId) override;
+    void onSysCommand(int command) override;
+    void onDestroy() override;
 
 private:
-    void createControls();
-    void onInitDialog();
     int firstSelectedRow() const;
     bool chooseKey(int& record);
     // Starts a main-window timer as the current one; "Timer error!" and false when refused.
     bool startMainTimer(int timerId, int periodMs);
     void logSkippedPorts();
     bool answerHolds(std::uint8_t b);
-    void judgeAcknowledgement(const char* doneLine, int wrongCode, int silentCode);
+    void judgeAcknowledgement(std::string_view doneLine, int wrongCode, int silentCode);
     void eraseProgress();
-    void showPendingMarks();
-    void showLogMenu(const QPoint& position);
 
     // One step handler per operation, each in a file of its own.
     void stepHandshake();
@@ -153,23 +135,7 @@ private:
     MainDialogState s_;
     LinkExchange link_;
     LogText log_;
-    // The log box's side of the marks: those not shown yet (newest first), how many of the
-    // top line's marks the box shows, and whether it shows them shortened.
-    static constexpr int kLongestShownRun = 1000;
-    QString pendingMarks_;
-    bool marksQueued_ = false;
-    int topRunShown_ = 0;
-    bool topRunShortened_ = false;
-    WindowTimers* timers_;
-    QStringList refusedPorts_;
-    QStringList busyPorts_;
-
-    std::array<QPushButton*, 7> buttons_{};
-    std::array<QCheckBox*, 24> floorChecks_{};
-    QTreeView* keyListView_ = nullptr;
-    KeyListModel* keyListModel_ = nullptr;
-    QPlainTextEdit* logBox_ = nullptr;
-    QLabel* liftNameStatic_ = nullptr;
-    QLabel* settingsStatic_ = nullptr;
-    QGroupBox* floorGroup_ = nullptr;
+    // Ports the last search skipped, for the notes after "ZYL nenalezeno!" (code page 1250).
+    std::vector<std::string> refusedPorts_;
+    std::vector<std::string> busyPorts_;
 };

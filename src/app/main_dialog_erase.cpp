@@ -1,6 +1,7 @@
 // The last stage of the factory reset on timer 8: the unit erases all keys, then all logs,
 // sending a progress byte at least every 150 ms and 0x03 when done.
 
+#include "cp1250_literal.h"
 #include "exchange_judges.h"
 #include "main_dialog.h"
 #include "port_link.h"
@@ -23,9 +24,9 @@ void MainDialog::stepErase() {
             if (const int code =
                     eraseAcceptError(readAnswer(), *this, keys ? ErasePass::Keys : ErasePass::Logs)) {
                 stopCurrentTimer();
-                reportError(code, ErrorKind::Disconnect, QString());
+                reportError(code, ErrorKind::Disconnect, {});
             } else {
-                logLine(QString());  // the progress marks collect on this line
+                logLine({});  // the progress marks collect on this line
             }
             break;
         default:
@@ -40,22 +41,22 @@ void MainDialog::eraseProgress() {
     const EraseProgress progress =
         judgeEraseProgress(readAnswer(), *this, keys ? ErasePass::Keys : ErasePass::Logs, s_.progressCount);
     for (int i = 0; i < progress.marks; ++i) {
-        logMark(QStringLiteral("*"));
+        logMark("*");
     }
     switch (progress.outcome) {
         case EraseProgress::Outcome::Erasing:
             break;
         case EraseProgress::Outcome::Done:
             if (keys) {
-                logLine(QStringLiteral("Všechny klíce byly smazány"));
+                logLine("Všechny klíce byly smazány"_cp);
                 clearImage();
                 s_.eraseKeys = 0;
                 s_.eraseStep = 0;  // the same timer runs on with the logs pass
                 break;
             }
-            logLine(QStringLiteral("Všechny logy byly smazány"));
+            logLine("Všechny logy byly smazány"_cp);
             stopCurrentTimer();
-            logLine(QStringLiteral("Tovarni nastavení uloženo"));
+            logLine("Tovarni nastavení uloženo"_cp);
             sendByte(unit::kEndOfLink);
             link_.port().close();
             s_.portOpen = 0;
@@ -63,7 +64,7 @@ void MainDialog::eraseProgress() {
             break;
         case EraseProgress::Outcome::Failed:
             stopCurrentTimer();
-            reportError(progress.code, ErrorKind::Disconnect, QString());
+            reportError(progress.code, ErrorKind::Disconnect, {});
             break;
     }
 }

@@ -1,10 +1,11 @@
 // The factory settings on timer 4: the lift name, then record size, access time, relay
 // byte, access code and the PC's clock, each confirmed by the unit.
 
-#include "desktop.h"
+#include "cp1250_literal.h"
 #include "exchange_judges.h"
 #include "main_dialog.h"
 #include "unit_commands.h"
+#include "window.h"
 
 void MainDialog::loadFactoryDefaults() {
     stopCurrentTimer();
@@ -48,9 +49,9 @@ void MainDialog::stepLiftName() {
     } else {
         const int n = readAnswer();
         if (n == 2 && answerByte(1) == unit::kNameEnd && answerByte(0) == lastSentByte()) {
-            logLine(QStringLiteral("Název výtahu vymazán"));
+            logLine("Název výtahu vymazán"_cp);
         } else {
-            reportError(301, ErrorKind::Logged, QStringLiteral("Uložení názvu výtahu se nezdařilo!"));
+            reportError(301, ErrorKind::Logged, "Uložení názvu výtahu se nezdařilo!"_cp);
         }
         s_.writeLiftName = 0;
         s_.factoryStep = 0;
@@ -59,11 +60,11 @@ void MainDialog::stepLiftName() {
     ++s_.factoryStep;
 }
 
-void MainDialog::judgeAcknowledgement(const char* doneLine, int wrongCode, int silentCode) {
+void MainDialog::judgeAcknowledgement(std::string_view doneLine, int wrongCode, int silentCode) {
     if (const int code = acknowledgementError(readAnswer(), *this, {wrongCode, silentCode}); code != 0) {
-        reportError(code, ErrorKind::Fatal, QString());
+        reportError(code, ErrorKind::Fatal, {});
     } else {
-        logLine(QString::fromUtf8(doneLine));
+        logLine(doneLine);
     }
 }
 
@@ -79,7 +80,7 @@ void MainDialog::stepSettings() {
             sendByte(s_.recordSize & 0xFF);
             break;
         case 2:
-            judgeAcknowledgement("Nastaven počet znaků komentáře na 50", 302, 303);
+            judgeAcknowledgement("Nastaven počet znaků komentáře na 50"_cp, 302, 303);
             break;
         case 3:
             sendByte(unit::kAccessTime);
@@ -88,7 +89,7 @@ void MainDialog::stepSettings() {
             sendByte(s_.accessTime & 0xFF);
             break;
         case 5:
-            judgeAcknowledgement("Nastaven čas přístupu na 5s", 304, 305);
+            judgeAcknowledgement("Nastaven čas přístupu na 5s"_cp, 304, 305);
             break;
         case 6:
             sendByte(unit::kRelayByte);
@@ -98,7 +99,7 @@ void MainDialog::stepSettings() {
                                      unit::kPermanentAccessMain));
             break;
         case 8:
-            judgeAcknowledgement("Nastavena nastavení pro relé", 306, 307);
+            judgeAcknowledgement("Nastavena nastavení pro relé"_cp, 306, 307);
             break;
         case 9:
             sendByte(unit::kSetAccessCode);
@@ -113,20 +114,20 @@ void MainDialog::stepSettings() {
             if (n == 1 && answerByte(0) == codeHigh) {
                 sendByte(codeLow);
             } else {
-                reportError(n == 1 ? 308 : 309, ErrorKind::Fatal, QString());
+                reportError(n == 1 ? 308 : 309, ErrorKind::Fatal, {});
             }
             break;
         }
         case 12: {
             const int n = readAnswer();
             if (n != 2) {
-                reportError(311, ErrorKind::Fatal, QString());
+                reportError(311, ErrorKind::Fatal, {});
             } else if (answerByte(0) != codeLow) {
-                reportError(310, ErrorKind::Fatal, QString());
+                reportError(310, ErrorKind::Fatal, {});
             } else if (answerByte(1) == unit::kAck) {
-                logLine(QStringLiteral("Nastaven přístupový kód 4827"));
+                logLine("Nastaven přístupový kód 4827"_cp);
             } else {
-                reportError(312, ErrorKind::Fatal, QString());
+                reportError(312, ErrorKind::Fatal, {});
             }
             break;
         }
@@ -136,34 +137,34 @@ void MainDialog::stepSettings() {
             break;
         case 14: {
             // Each clock field carries the time of the tick in which it is sent.
-            const std::uint8_t year = Desktop::current().localTime().year % 100;
+            const std::uint8_t year = window().localTime().year % 100;
             setLastSentByte(year);
             sendByte(year);
             break;
         }
         case 15:
-            sendEchoed(Desktop::current().localTime().month);
+            sendEchoed(window().localTime().month);
             break;
         case 16:
-            sendEchoed(Desktop::current().localTime().day);
+            sendEchoed(window().localTime().day);
             break;
         case 17:
-            sendEchoed(Desktop::current().localTime().hour);
+            sendEchoed(window().localTime().hour);
             break;
         case 18:
-            sendEchoed(Desktop::current().localTime().minute);
+            sendEchoed(window().localTime().minute);
             break;
         case 19:
-            sendEchoed(Desktop::current().localTime().second);
+            sendEchoed(window().localTime().second);
             break;
         case 20:
             readAnswer();
             if (answerByte(0) != lastSentByte()) {
-                reportError(320, ErrorKind::Fatal, QString());
+                reportError(320, ErrorKind::Fatal, {});
             }
             break;
         case 30:
-            judgeAcknowledgement("Nastaven aktuální čas", 321, 322);
+            judgeAcknowledgement("Nastaven aktuální čas"_cp, 321, 322);
             break;
         case 31:
             stopCurrentTimer();

@@ -1,6 +1,7 @@
 // The connect handshake on timer 1: five bytes that ask whether a ZYL unit is on the port,
 // then the access code.
 
+#include "cp1250_literal.h"
 #include "main_dialog.h"
 #include "port_link.h"
 #include "unit_commands.h"
@@ -37,7 +38,7 @@ void MainDialog::stepHandshake() {
                 s_.portOpen = 0;
                 stopCurrentTimer();
                 link_.port().close();
-                logLine(QStringLiteral("ZYL nenalezen na COM%1").arg(s_.comPort));
+                logLine("ZYL nenalezen na COM" + std::to_string(s_.comPort));
                 s_.comPort += 1;
                 if (s_.searchAll) {
                     searchPorts(s_.comPort, kLastComPort);
@@ -46,7 +47,7 @@ void MainDialog::stepHandshake() {
                 }
                 return;
             }
-            logLine(QStringLiteral("ZYL nalezen na COM%1").arg(s_.comPort));
+            logLine("ZYL nalezen na COM" + std::to_string(s_.comPort));
             sendByte(unit::kAccessCode);
             break;
         case 6:
@@ -58,12 +59,12 @@ void MainDialog::stepHandshake() {
         case 8:
             stopCurrentTimer();
             if (answerHolds(unit::kCodeAccepted)) {
-                logLine(QStringLiteral("ZYL připojen na COM%1.").arg(s_.comPort));
+                logLine(std::string("ZYL připojen na COM"_cp) + std::to_string(s_.comPort) + ".");
                 s_.linkState = LinkState::Connected;
                 s_.buttonEnabled = MainDialogState::kConnectedButtons;
                 loadFactoryDefaults();
             } else {
-                logLine(QStringLiteral("ZYL nepřipojen!"));
+                logLine("ZYL nepřipojen!"_cp);
                 link_.port().close();
                 s_.portOpen = 0;
                 enableButtons();

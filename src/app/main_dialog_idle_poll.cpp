@@ -36,7 +36,7 @@ void MainDialog::stepIdlePoll() {
         case 4:
             s_.pollStep = 0;
             if (keepAliveLost(readAnswer(), *this, s_.missedPolls, kMaxMissedPolls)) {
-                reportError(600, ErrorKind::Disconnect, QString());
+                reportError(600, ErrorKind::Disconnect, {});
             }
             break;
     }

@@ -1,27 +1,18 @@
 #include "main_dialog.h"
 
-#include <QFile>
-#include <QLabel>
+#include <fstream>
 
-#include "code_page_1250.h"
-#include "desktop.h"
+#include "cp1250_literal.h"
 #include "key_dialog.h"
 #include "maker_info.h"
 #include "unit_commands.h"
-#include "window_timers.h"
+#include "window.h"
 
 namespace {
 
 // writeList has room for 100 records and its end mark.
 constexpr int kMaxKeysPerRun = 100;
 constexpr int kMaxShownLiftName = 49;
-
-QString fromUnit(const std::string& bytes) {
-    return QString::fromStdString(cp1250ToUtf8(bytes));
-}
-std::string toUnit(const QString& text) {
-    return utf8ToCp1250(text.toStdString());
-}
 
 }  // namespace
 
@@ -40,9 +31,9 @@ void MainDialog::onAddKeys() {
     while (s_.addedCount < kMaxKeysPerRun) {
         // With every record in use the next key would have no record to go to.
         if (s_.keyList.firstFreeSlot() == kEndMark) {
-            const QString full = QStringLiteral("Paměť klíčů ve ZYL je plná, další klíč nelze přidat.");
+            constexpr std::string_view full = "Paměť klíčů ve ZYL je plná, další klíč nelze přidat."_cp;
             logLine(full);
-            Desktop::current().messageBox(this, full);
+            window().messageBox(full);
             break;
         }
         const int added = addOneKey(s_.addedCount);
@@ -58,12 +49,12 @@ void MainDialog::onAddKeys() {
         if (s_.addedCount > 0) {
             s_.image = beforeRun;
             rebuildKeyList();
-            logLine(QStringLiteral("Zaznamenané klíče nebyly do ZYL uloženy."));
+            logLine("Zaznamenané klíče nebyly do ZYL uloženy."_cp);
         }
         return;
     }
     if (s_.addedCount > 0) {
-        logLine(QString());
+        logLine({});
         sendByte(unit::kWriteKey);
         if (!startMainTimer(kWriteTimer, kWritePeriod)) {
             return;
@@ -81,7 +72,7 @@ void MainDialog::onAddKeys() {
 }
 
 int MainDialog::addOneKey(int index) {
-    KeyDialog dialog(*this, this);
+    KeyDialog dialog(*this);
     dialog.keyId = s_.keyList.firstFreeSlot();
     dialog.keyCode.fill(0);
     dialog.floorMask.fill(0);
@@ -89,13 +80,13 @@ int MainDialog::addOneKey(int index) {
     dialog.maxCommentLength = s_.recordSize - kCommentOffset;
     discardInput();
     // A dialog that closes over a lost link takes nothing, however it was left.
-    if (Desktop::current().runModal(dialog) != QDialog::Accepted || s_.linkState != LinkState::Connected) {
+    if (window().runModal(dialog) != Dialog::kOk || s_.linkState != LinkState::Connected) {
         return -1;
     }
     s_.pendingId = dialog.keyId;
     s_.pendingKey = dialog.keyCode;
     s_.pendingFloors = dialog.floorMask;
-    s_.pendingComment = toUnit(dialog.comment);
+    s_.pendingComment = dialog.comment;
     if (!checkPendingKey() || !writePendingRecord()) {
         return 0;
     }
@@ -103,7 +94,7 @@ int MainDialog::addOneKey(int index) {
     rebuildKeyList();
     s_.writeList[index] = s_.pendingId;
     s_.writeList[index + 1] = -1;
-    logLine(QStringLiteral("Klíč byl zaznamenán"));
+    logLine("Klíč byl zaznamenán"_cp);
     return 1;
 }
 
@@ -120,13 +111,13 @@ bool MainDialog::chooseKey(int& record) {
 void MainDialog::onEditKey() {
     int record = 0;
     if (!chooseKey(record)) {
-        logLine(QStringLiteral("Nebyl vybrán žádný klíč!"));
+        logLine("Nebyl vybrán žádný klíč!"_cp);
         return;
     }
-    KeyDialog dialog(*this, this);
+    KeyDialog dialog(*this);
     dialog.keyCode = keyCodeOf(s_.image, record, s_.recordSize);
     dialog.floorMask = floorMaskOf(s_.image, record, s_.recordSize);
-    dialog.comment = fromUnit(listComment(s_.image, record, s_.recordSize));
+    dialog.comment = listComment(s_.image, record, s_.recordSize);
     dialog.keyId = record;
     dialog.readerMode = 0;
     dialog.maxCommentLength = s_.recordSize - kCommentOffset;
@@ -134,12 +125,12 @@ void MainDialog::onEditKey() {
     clearFloorChecks();
     stopCurrentTimer();
     discardInput();
-    const int result = Desktop::current().runModal(dialog);
+    const int result = window().runModal(dialog);
     // As after adding: a link lost or broken meanwhile leaves nothing to write or poll.
     if (s_.linkState != LinkState::Connected) {
         return;
     }
-    if (result != QDialog::Accepted) {
+    if (result != Dialog::kOk) {
         // A slower poll after a cancelled edit.
         if (startMainTimer(kIdlePollTimer, kIdlePollAfterCancelPeriod)) {
             s_.pollStep = 0;
@@ -151,7 +142,7 @@ void MainDialog::onEditKey() {
     s_.pendingId = dialog.keyId;
     s_.pendingKey = dialog.keyCode;
     s_.pendingFloors = dialog.floorMask;
-    s_.pendingComment = toUnit(dialog.comment);
+    s_.pendingComment = dialog.comment;
     writePendingRecord();
     s_.writeList[0] = s_.pendingId;
     s_.writeList[1] = -1;
@@ -161,7 +152,7 @@ void MainDialog::onEditKey() {
     s_.deleteId = s_.pendingId;
     discardInput();
     sendByte(unit::kDeleteKey);
-    logLine(QString());
+    logLine({});
     startOperation(kDeleteTimer, kDeletePeriod);
     s_.deleteStep = 0;
     s_.writeIndex = 0;
@@ -170,18 +161,18 @@ void MainDialog::onEditKey() {
 void MainDialog::onDeleteKey() {
     int record = 0;
     if (!chooseKey(record)) {
-        logLine(QStringLiteral("Nebyl vybrán žádný klíč!"));
+        logLine("Nebyl vybrán žádný klíč!"_cp);
         return;
     }
     s_.listClicked = 0;
-    const Desktop::Answer answer = Desktop::current().messageBox(
-        this, QStringLiteral("Opravdu chcete vymazat klíč s ID %1?").arg(record),
-        QStringLiteral("ZYL - Vymazání klíče"), Desktop::Buttons::YesNo);
-    if (answer != Desktop::Answer::Yes) {
+    const Window::Answer answer =
+        window().messageBox(std::string("Opravdu chcete vymazat klíč s ID "_cp) + std::to_string(record) + "?",
+                            "ZYL - Vymazání klíče"_cp, Window::Buttons::YesNo);
+    if (answer != Window::Answer::Yes) {
         return;
     }
     s_.deleteId = record;
-    logLine(QStringLiteral(" "));
+    logLine(" ");
     clearFloorChecks();
     deleteKey(s_.image, s_.recordSize, record);
     rebuildKeyList();
@@ -195,13 +186,13 @@ void MainDialog::onDeleteKey() {
 // The help page sits beside the program when it was installed with it; otherwise the
 // maker's web page stands in.
 void MainDialog::onHelp() {
-    const QString helpFile = QStringLiteral("ZYL_help.htm");
-    QFile help(helpFile);
-    if (help.open(QIODevice::ReadOnly)) {
+    constexpr std::string_view helpFile = "ZYL_help.htm";
+    std::ifstream help{std::string(helpFile)};
+    if (help.is_open()) {
         help.close();
-        Desktop::current().openExternal(helpFile);
+        window().openExternal(helpFile);
     } else {
-        Desktop::current().openExternal(QString::fromLatin1(kMakerWebPage));
+        window().openExternal(kMakerWebPage);
     }
 }
 
@@ -233,16 +224,18 @@ void MainDialog::onListDoubleClick() {
 }
 
 void MainDialog::showSettings() {
-    QString summary = s_.accessTime != 0 ? QStringLiteral("Čas přístupu: %1,     ").arg(s_.accessTime)
-                                         : QStringLiteral("Trvalý přístup,     ");
-    summary +=
-        QStringLiteral("Počet znaků komentáře: %1,     Inverze relé: ").arg(s_.recordSize - kCommentOffset);
-    summary += s_.relayInvert != 0 ? QStringLiteral("ano,     ") : QStringLiteral("ne,     ");
-    summary += QStringLiteral("Inverze hlavniho relé: ");
-    summary += s_.mainRelayInvert != 0 ? QStringLiteral("ano") : QStringLiteral("ne");
-    settingsStatic_->setText(summary);
+    std::string summary = s_.accessTime != 0
+                              ? std::string("Čas přístupu: "_cp) + std::to_string(s_.accessTime) + ",     "
+                              : std::string("Trvalý přístup,     "_cp);
+    summary += "Počet znaků komentáře: "_cp;
+    summary += std::to_string(s_.recordSize - kCommentOffset);
+    summary += ",     Inverze relé: "_cp;
+    summary += s_.relayInvert != 0 ? "ano,     " : "ne,     ";
+    summary += "Inverze hlavniho relé: "_cp;
+    summary += s_.mainRelayInvert != 0 ? "ano" : "ne";
+    window().setText(kSettingsStatic, summary);
     if (static_cast<int>(s_.liftName.size()) > kMaxShownLiftName) {
         s_.liftName.resize(kMaxShownLiftName + 1);
     }
-    liftNameStatic_->setText(fromUnit(s_.liftName));
+    window().setText(kLiftNameStatic, s_.liftName);
 }

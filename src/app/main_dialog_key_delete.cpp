@@ -1,7 +1,9 @@
 #include "main_dialog.h"
 
+#include "cp1250_literal.h"
+
 #include "unit_commands.h"
-#include "window_timers.h"
+#include "window.h"
 
 namespace {
 // The unit needs 3.6 s to clear a record before it answers.
@@ -11,7 +13,7 @@ constexpr int kDeleteCheckStep = 20;
 // Timer 6: sends the record number of deleteId after the 0x13 the handler sent, waits,
 // and judges the answer; for an edit it hands over to the key write instead.
 void MainDialog::stepKeyDelete() {
-    logMark(QStringLiteral("*"));
+    logMark("*");
     const std::uint8_t high = static_cast<std::uint8_t>(s_.deleteId >> 8);
     const std::uint8_t low = static_cast<std::uint8_t>(s_.deleteId);
     switch (s_.deleteStep) {
@@ -26,7 +28,7 @@ void MainDialog::stepKeyDelete() {
         case kDeleteCheckStep: {
             if (s_.editAfterDelete == 1) {
                 // The delete's answer is left on the line; the write's first step discards it.
-                timers_->stop(s_.currentTimerId);
+                stopCurrentTimer();
                 sendByte(unit::kWriteKey);
                 if (!startMainTimer(kWriteTimer, kWritePeriod)) {
                     return;
@@ -38,13 +40,13 @@ void MainDialog::stepKeyDelete() {
             returnToIdle(s_.currentTimerId);
             const int n = readAnswer();
             if (n <= 1) {
-                reportError(203, ErrorKind::Fatal, QString());
+                reportError(203, ErrorKind::Fatal, {});
             } else if (answerByte(0) != low) {
-                reportError(201, ErrorKind::Fatal, QString());
+                reportError(201, ErrorKind::Fatal, {});
             } else if (answerByte(1) != unit::kAck) {
-                reportError(202, ErrorKind::Fatal, QString());
+                reportError(202, ErrorKind::Fatal, {});
             } else {
-                logLine(QStringLiteral("Klíč s ID %1 byl vymazán!").arg(s_.deleteId));
+                logLine(std::string("Klíč s ID "_cp) + std::to_string(s_.deleteId) + " byl vymazán!"_cp);
                 deleteKey(s_.image, s_.recordSize, s_.deleteId);
             }
             break;

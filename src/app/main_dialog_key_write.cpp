@@ -1,5 +1,6 @@
 #include "main_dialog.h"
 
+#include "cp1250_literal.h"
 #include "unit_commands.h"
 
 namespace {
@@ -69,7 +70,7 @@ void MainDialog::stepKeyWrite() {
     const int base = record * s_.recordSize;
     const int step = s_.writeStep;
     if (step % 5 == 0) {
-        logMark(QStringLiteral("*"));
+        logMark("*");
     }
     switch (phaseOf(step)) {
         case WritePhase::RecordHigh: {
@@ -77,8 +78,8 @@ void MainDialog::stepKeyWrite() {
             const std::uint8_t high = static_cast<std::uint8_t>(record >> 8);
             setLastSentByte(high);
             sendByte(high);
-            logLine(QStringLiteral("Ukladam klic s id %1").arg(record));
-            logLine(QString());
+            logLine("Ukladam klic s id " + std::to_string(record));
+            logLine({});
             break;
         }
         case WritePhase::RecordLow:
@@ -88,8 +89,8 @@ void MainDialog::stepKeyWrite() {
             sendEchoed(s_.image[base + step - kFirstKeyStep]);
             break;
         case WritePhase::FloorByte:  // record bytes 12..14 in steps 14..16
-            logLine(QStringLiteral("Odesilam patra"));
-            logLine(QString());
+            logLine("Odesilam patra");
+            logLine({});
             sendEchoed(s_.image[base + step - kFirstKeyStep]);
             break;
         case WritePhase::Wait:
@@ -98,19 +99,19 @@ void MainDialog::stepKeyWrite() {
             // Only this answer is judged: a broken echo earlier on goes unnoticed.
             const int n = readAnswer();
             if (n <= 1) {
-                reportError(103, ErrorKind::Fatal, QString());
+                reportError(103, ErrorKind::Fatal, {});
                 return;
             }
             if (answerByte(0) != s_.image[base + kFloorOffset + kFloorMaskSize - 1]) {
-                reportError(101, ErrorKind::Fatal, QString());
+                reportError(101, ErrorKind::Fatal, {});
                 return;
             }
             if (answerByte(1) != unit::kAck) {
-                reportError(102, ErrorKind::Fatal, QString());
+                reportError(102, ErrorKind::Fatal, {});
                 return;
             }
-            logLine(QStringLiteral("Prvni cast OK"));
-            logLine(QString());
+            logLine("Prvni cast OK");
+            logLine({});
             [[fallthrough]];
         }
         case WritePhase::CommentByte: {
@@ -128,7 +129,7 @@ void MainDialog::stepKeyWrite() {
             if (offset > s_.recordSize - 2) {
                 s_.writeStep = kCommentAckStep + 1;
                 sendByte(0);
-                logLine(QStringLiteral("Komentar ulozen - pozn. 1001"));
+                logLine("Komentar ulozen - pozn. 1001");
                 return;
             }
             break;
@@ -136,11 +137,11 @@ void MainDialog::stepKeyWrite() {
         case WritePhase::CommentAck: {
             const int n = readAnswer();
             if (n <= 0) {
-                reportError(105, ErrorKind::Fatal, QString());
+                reportError(105, ErrorKind::Fatal, {});
                 return;
             }
             if (answerByte(0) != unit::kAck) {
-                reportError(104, ErrorKind::Fatal, QString());
+                reportError(104, ErrorKind::Fatal, {});
                 return;
             }
             break;
@@ -150,10 +151,10 @@ void MainDialog::stepKeyWrite() {
             break;
         case WritePhase::RecordDone:
             readAnswer();
-            logLine(QStringLiteral("Klíč byl uložen"));
+            logLine("Klíč byl uložen"_cp);
             if (s_.writeList[s_.writeIndex + 1] != -1) {
                 s_.writeIndex += 1;
-                logLine(QString());
+                logLine({});
                 sendByte(unit::kWriteKey);
                 s_.writeStep = 0;
                 return;

@@ -1,73 +1,96 @@
 // The connect command and the port search: ports are opened one after another until one
 // opens and takes the line settings; the handshake then decides whether a unit is there.
 
-#include <QCoreApplication>
+#include <algorithm>
+#include <string>
+#include <vector>
 
+#include "code_page_1250.h"
 #include "connect_dialog.h"
-#include "desktop.h"
+#include "cp1250_literal.h"
 #include "main_dialog.h"
 #include "port_link.h"
 #include "unit_commands.h"
+#include "window.h"
 
 namespace {
 
 // The log box does not wrap and shows about 70 characters, so a note goes in as lines of
-// at most that, broken at spaces, the lines after the first indented.
-constexpr int kNoteWidth = 70;
-const QString kContinuation = QStringLiteral("  ");
+// at most that, broken at spaces, the lines after the first indented. Notes are code page
+// 1250, one byte a character.
+constexpr std::size_t kNoteWidth = 70;
+constexpr std::string_view kContinuation = "  ";
 
-QStringList noteLines(const QString& note) {
-    QStringList lines;
-    QString line;
-    for (const QString& word : note.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (line.isEmpty()) {
+std::vector<std::string> noteLines(std::string_view note) {
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t at = 0;
+    while (at < note.size()) {
+        const std::size_t end = std::min(note.find(' ', at), note.size());
+        const std::string_view word = note.substr(at, end - at);
+        at = end + 1;
+        if (word.empty()) {
+            continue;
+        }
+        if (line.empty()) {
             line = word;
         } else if (line.size() + 1 + word.size() <= kNoteWidth) {
-            line += QLatin1Char(' ') + word;
+            line += ' ';
+            line += word;
         } else {
-            lines << line;
-            line = kContinuation + word;
+            lines.push_back(line);
+            line = kContinuation;
+            line += word;
         }
     }
-    if (!line.isEmpty()) {
-        lines << line;
+    if (!line.empty()) {
+        lines.push_back(line);
     }
     return lines;
 }
 
-QString folderNote(const IgnoredFolder& folder) {
-    const QString path = QString::fromStdString(folder.path);
+std::string folderNote(const IgnoredFolder& folder) {
+    std::string note = std::string("Složka portů "_cp) + utf8ToCp1250(folder.path);
     switch (folder.fault) {
         case FolderFault::NotFolder:
-            return QStringLiteral("Složka portů %1 se nepoužívá: není to složka, ale soubor nebo odkaz.")
-                .arg(path);
+            return note + std::string(" se nepoužívá: není to složka, ale soubor nebo odkaz."_cp);
         case FolderFault::NotOwned:
-            return QStringLiteral("Složka portů %1 se nepoužívá: patří jinému uživateli.").arg(path);
+            return note + std::string(" se nepoužívá: patří jinému uživateli."_cp);
         case FolderFault::OpenToOthers:
-            return QStringLiteral(
-                       "Složka portů %1 se nepoužívá: mají k ní přístup i jiní uživatelé "
-                       "(nastavte chmod 700).")
-                .arg(path);
+            return note + std::string(
+                              " se nepoužívá: mají k ní přístup i jiní uživatelé "
+                              "(nastavte chmod 700)."_cp);
         case FolderFault::None:
             break;
     }
     return {};
 }
 
+std::string joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) {
+        if (!text.empty()) {
+            text += ", ";
+        }
+        text += item;
+    }
+    return text;
+}
+
 }  // namespace
 
 void MainDialog::onConnect() {
-    ConnectDialog dialog(this);
-    dialog.prompt = QStringLiteral("Vložte přístupový kód:");
+    ConnectDialog dialog;
+    dialog.prompt = "Vložte přístupový kód:"_cp;
     dialog.showLinkChoice = 1;
     s_.listClicked = 0;
     clearFloorChecks();
-    if (Desktop::current().runModal(dialog) != QDialog::Accepted) {
+    if (window().runModal(dialog) != Dialog::kOk) {
         return;
     }
     s_.accessCode = dialog.accessCode;
     s_.linkKind = static_cast<LinkKind>(dialog.linkKind);
-    logLine(QStringLiteral("Hledám ZYL..."));
+    logLine("Hledám ZYL..."_cp);
     refusedPorts_.clear();
     busyPorts_.clear();
     s_.searchAll = 1;
@@ -88,43 +111,44 @@ void MainDialog::searchPorts(int first, int last) {
             s_.portOpen = 1;
             discardInput();
             sendByte(unit::kEndOfLink);
-            logLine(QStringLiteral("Nalezen Port COM%1").arg(p));
+            logLine("Nalezen Port COM" + std::to_string(p));
             s_.connectStep = 0;
             startOperation(kHandshakeTimer, kHandshakePeriod);
             return;
         }
         s_.portOpen = 0;
         if (const std::string refusal = port.lastRefusal(); !refusal.empty()) {
-            refusedPorts_ << QString::fromStdString(refusal);
+            refusedPorts_.push_back(utf8ToCp1250(refusal));
         }
         if (const std::string busy = port.lastBusy(); !busy.empty()) {
-            busyPorts_ << QString::fromStdString(busy);
+            busyPorts_.push_back(utf8ToCp1250(busy));
         }
-        // Repaint between tries: opening a port can take a moment (a Bluetooth port connects
-        // when it is opened). User input waits, since the buttons are still enabled here.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // User input waits meanwhile, since the buttons are still enabled here.
+        if (afterPortTried) {
+            afterPortTried();
+        }
     }
-    logLine(QStringLiteral("ZYL nenalezeno!"));
+    logLine("ZYL nenalezeno!");
     logSkippedPorts();
     enableButtons();
 }
 
-// An rfcomm port connects while it opens; the log says so, and the window keeps painting.
+// An rfcomm port connects while it opens; the log says so.
 void MainDialog::onLinkWait(int portNumber, LinkWaitStep step) {
+    const std::string port = std::to_string(portNumber);
     switch (step) {
         case LinkWaitStep::Begun:
-            logLine(QStringLiteral("Čekám na spojení Bluetooth na COM%1...").arg(portNumber));
+            logLine(std::string("Čekám na spojení Bluetooth na COM"_cp) + port + "...");
             break;
         case LinkWaitStep::Failed:
-            logLine(QStringLiteral("Spojení Bluetooth na COM%1 selhalo.").arg(portNumber));
+            logLine(std::string("Spojení Bluetooth na COM"_cp) + port + " selhalo.");
             break;
         case LinkWaitStep::TimedOut:
-            logLine(QStringLiteral("Spojení Bluetooth na COM%1 se nenavázalo včas.").arg(portNumber));
+            logLine(std::string("Spojení Bluetooth na COM"_cp) + port + std::string(" se nenavázalo včas."_cp));
             break;
         case LinkWaitStep::Pending:
             break;
     }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // A port the user may not open or that another program holds counts as absent, and an
@@ -132,25 +156,25 @@ void MainDialog::onLinkWait(int portNumber, LinkWaitStep step) {
 // that is plugged in was not found. The newest line is on top, so the notes' lines go in
 // last first and read top-down.
 void MainDialog::logSkippedPorts() {
-    QStringList notes;
-    if (!refusedPorts_.isEmpty()) {
-        notes << QStringLiteral(
-                     "Porty bez oprávnění: %1 - přidejte uživatele do skupiny, která k nim dává "
-                     "přístup (obvykle dialout), a přihlaste se znovu.")
-                     .arg(refusedPorts_.join(QStringLiteral(", ")));
+    std::vector<std::string> notes;
+    if (!refusedPorts_.empty()) {
+        notes.push_back(std::string("Porty bez oprávnění: "_cp) + joined(refusedPorts_) +
+                        std::string(" - přidejte uživatele do skupiny, která k nim dává "
+                                    "přístup (obvykle dialout), a přihlaste se znovu."_cp));
     }
-    if (!busyPorts_.isEmpty()) {
-        notes << QStringLiteral(
-                     "Porty obsazené jiným programem: %1 - ukončete program, který port drží "
-                     "(často ModemManager nebo brltty), a zkuste to znovu.")
-                     .arg(busyPorts_.join(QStringLiteral(", ")));
+    if (!busyPorts_.empty()) {
+        notes.push_back(std::string("Porty obsazené jiným programem: "_cp) + joined(busyPorts_) +
+                        std::string(" - ukončete program, který port drží "
+                                    "(často ModemManager nebo brltty), a zkuste to znovu."_cp));
     }
     if (const IgnoredFolder folder = link_.port().ignoredFolder(); folder.fault != FolderFault::None) {
-        notes << folderNote(folder);
+        notes.push_back(folderNote(folder));
     }
-    QStringList lines;
-    for (const QString& note : notes) {
-        lines << noteLines(note);
+    std::vector<std::string> lines;
+    for (const std::string& note : notes) {
+        for (std::string& line : noteLines(note)) {
+            lines.push_back(std::move(line));
+        }
     }
     for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
         logLine(*line);
