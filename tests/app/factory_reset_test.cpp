@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-
-#include "key_list_model.h"
+#include "connect_dialog.h"
+#include "cp1250_literal.h"
 #include "main_harness.h"
 #include "scripted_port.h"
 
@@ -13,29 +9,34 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const QStringList kResetLog = {
-    QStringLiteral("Hledám ZYL..."),
-    QStringLiteral("Nalezen Port COM3"),
-    QStringLiteral("ZYL nalezen na COM3"),
-    QStringLiteral("ZYL připojen na COM3."),
-    QStringLiteral("Název výtahu vymazán"),
-    QStringLiteral("Nastaven počet znaků komentáře na 50"),
-    QStringLiteral("Nastaven čas přístupu na 5s"),
-    QStringLiteral("Nastavena nastavení pro relé"),
-    QStringLiteral("Nastaven přístupový kód 4827"),
-    QStringLiteral("Nastaven aktuální čas"),
+const std::vector<std::string> kResetLog = {
+    "Hledám ZYL...",
+    "Nalezen Port COM3",
+    "ZYL nalezen na COM3",
+    "ZYL připojen na COM3.",
+    "Název výtahu vymazán",
+    "Nastaven počet znaků komentáře na 50",
+    "Nastaven čas přístupu na 5s",
+    "Nastavena nastavení pro relé",
+    "Nastaven přístupový kód 4827",
+    "Nastaven aktuální čas",
 };
 
 // Strips the progress marks from a line, telling how many there were.
-QString withoutMarks(const QString& line, int* marks = nullptr) {
-    int n = 0;
-    while (n < line.size() && line[n] == QLatin1Char('*')) {
-        ++n;
-    }
+std::string withoutMarks(const std::string& line, int* marks = nullptr) {
+    const std::size_t n = std::min(line.find_first_not_of('*'), line.size());
     if (marks) {
-        *marks = n;
+        *marks = static_cast<int>(n);
     }
-    return line.mid(n);
+    return line.substr(n);
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "|";
+    }
+    return text;
 }
 
 TEST(FactoryReset, RunsFromTheButtonToFactorySettingsSaved) {
@@ -43,21 +44,21 @@ TEST(FactoryReset, RunsFromTheButtonToFactorySettingsSaved) {
     h.unit.memory().fill(0x5A);
     h.dialog.state().image.fill(0x33);
     h.acceptConnectDialog();
-    h.dialog.button(MainDialog::kConnectButton)->click();
+    h.window.click(MainDialog::kConnectButton);
     const int ticks = h.stepper.runToEnd();
     ASSERT_GT(ticks, 0);
 
-    QStringList log = h.logLines();
-    ASSERT_EQ(log.size(), kResetLog.size() + 5) << log.join(QLatin1Char('|')).toStdString();
-    for (int i = 0; i < kResetLog.size(); ++i) {
+    const std::vector<std::string> log = h.logLines();
+    ASSERT_EQ(log.size(), kResetLog.size() + 5) << joined(log);
+    for (std::size_t i = 0; i < kResetLog.size(); ++i) {
         EXPECT_EQ(log[i], kResetLog[i]) << i;
     }
     int keyMarks = 0, logMarks = 0;
-    EXPECT_EQ(withoutMarks(log[10], &keyMarks), QString());
-    EXPECT_EQ(log[11], QStringLiteral("Všechny klíce byly smazány"));
-    EXPECT_EQ(withoutMarks(log[12], &logMarks), QString());
-    EXPECT_EQ(log[13], QStringLiteral("Všechny logy byly smazány"));
-    EXPECT_EQ(log[14], QStringLiteral("Tovarni nastavení uloženo"));
+    EXPECT_EQ(withoutMarks(log[10], &keyMarks), "");
+    EXPECT_EQ(log[11], "Všechny klíce byly smazány");
+    EXPECT_EQ(withoutMarks(log[12], &logMarks), "");
+    EXPECT_EQ(log[13], "Všechny logy byly smazány");
+    EXPECT_EQ(log[14], "Tovarni nastavení uloženo");
     EXPECT_GT(keyMarks, 0);
     EXPECT_GT(logMarks, 0);
 
@@ -73,17 +74,17 @@ TEST(FactoryReset, RunsFromTheButtonToFactorySettingsSaved) {
     const MainDialogState& s = h.dialog.state();
     EXPECT_EQ(s.portOpen, 0);
     EXPECT_EQ(h.port.openPort(), 0);
-    EXPECT_EQ(h.dialog.timers().activeId(), 0);
+    EXPECT_EQ(h.window.activeTimer(), 0);
     EXPECT_EQ(s.recordSize, 65);
     EXPECT_EQ(s.accessTime, 5);
     EXPECT_EQ(s.accessCode, 4827);
     EXPECT_TRUE(std::all_of(s.image.begin(), s.image.end(), [](std::uint8_t b) { return b == 0; }));
-    EXPECT_EQ(h.dialog.keyListModel()->rowCount(), 0);
+    EXPECT_EQ(h.dialog.rowCount(MainDialog::kKeyListView), 0);
     // Every button has its flag again, and connect is enabled for the next unit.
     for (int id = 1000; id <= 1005; ++id) {
-        EXPECT_TRUE(h.dialog.button(id)->isEnabled()) << id;
+        EXPECT_TRUE(h.enabled(id)) << id;
     }
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(h.screen.boxes.empty());
 
     EXPECT_EQ(h.unit.recordSize(), 65);
     EXPECT_EQ(h.unit.accessTime(), 5);
@@ -96,16 +97,27 @@ TEST(FactoryReset, RunsFromTheButtonToFactorySettingsSaved) {
     EXPECT_EQ(h.unit.clock().second, 15);
 }
 
+// The log box is only ever told what was put in front of the log, lines and marks alike, so
+// the text the box builds from those pieces is the log itself.
+TEST(FactoryReset, TheBoxBuiltFromThePrependsIsTheLog) {
+    MainHarness h;
+    h.acceptConnectDialog();
+    h.window.click(MainDialog::kConnectButton);
+    h.stepper.runToEnd();
+    ASSERT_TRUE(h.logged("Tovarni nastavení uloženo"));
+    EXPECT_EQ(h.window.logBox(MainDialog::kLogBox), h.dialog.logText());
+}
+
 TEST(FactoryReset, BluetoothSendsA6AndACodeBelow256SendsZeroFirst) {
     UnitModel::Config config;
     config.accessCode = 200;
     MainHarness h(3, config);
-    h.acceptConnectDialog([](QDialog& d) {
-        d.findChild<QRadioButton*>(QStringLiteral("1030"))->click();
-        d.findChild<QLineEdit*>(QStringLiteral("1027"))->setText(QStringLiteral("200"));
+    h.acceptConnectDialog([](FakeWindow& w) {
+        w.click(ConnectDialog::kBluetoothRadio);
+        w.type(ConnectDialog::kCodeEdit, "200");
     });
-    h.dialog.button(MainDialog::kConnectButton)->click();
-    h.stepper.runUntil([&] { return h.logLines().contains(QStringLiteral("ZYL připojen na COM3.")); });
+    h.window.click(MainDialog::kConnectButton);
+    h.stepper.runUntil([&] { return h.logged("ZYL připojen na COM3."); });
     const Bytes expected = {0x04, 0x01, 0xA6, 0x5A, 0x59, 0x4C, 0x07, 0x00, 0xC8};
     EXPECT_EQ(h.port.sent(3), expected);
     EXPECT_EQ(h.dialog.state().linkKind, LinkKind::Bluetooth);
@@ -116,26 +128,26 @@ TEST(FactoryReset, RefusedCodeClosesThePortAndTriesNoOtherPort) {
     h.port.addEmptyPort(4);
     h.unit.setFault(*parseFault("refuse-code"));
     h.acceptConnectDialog();
-    h.dialog.button(MainDialog::kConnectButton)->click();
+    h.window.click(MainDialog::kConnectButton);
     h.stepper.runToEnd();
-    const QStringList log = h.logLines();
-    EXPECT_EQ(log.back(), QStringLiteral("ZYL nepřipojen!"));
-    EXPECT_EQ(log.size(), 4);
+    const std::vector<std::string> log = h.logLines();
+    EXPECT_EQ(log.back(), "ZYL nepřipojen!");
+    EXPECT_EQ(log.size(), 4u);
     EXPECT_EQ(h.dialog.state().portOpen, 0);
     EXPECT_EQ(h.port.openPort(), 0);
     EXPECT_TRUE(h.port.sent(4).empty());
-    EXPECT_TRUE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
-    EXPECT_FALSE(h.dialog.button(MainDialog::kAddKeysButton)->isEnabled());
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(h.enabled(MainDialog::kConnectButton));
+    EXPECT_FALSE(h.enabled(MainDialog::kAddKeysButton));
+    EXPECT_TRUE(h.screen.boxes.empty());
 }
 
 TEST(FactoryReset, CancelledConnectDialogChangesNothing) {
     MainHarness h;
-    h.dialog.button(MainDialog::kConnectButton)->click();  // the fake desktop rejects it
-    EXPECT_EQ(h.desktop.modalRuns, 1);
-    EXPECT_TRUE(h.dialog.logText().isEmpty());
+    h.window.click(MainDialog::kConnectButton);  // the fake window cancels it
+    EXPECT_EQ(h.screen.modalRuns, 1);
+    EXPECT_TRUE(h.dialog.logText().empty());
     EXPECT_TRUE(h.port.openAttempts().empty());
-    EXPECT_EQ(h.dialog.timers().activeId(), 0);
+    EXPECT_EQ(h.window.activeTimer(), 0);
 }
 
 TEST(FactoryReset, LiftNameOfSixtyCharactersSendsFortyNineAndTheTerminator) {
@@ -153,30 +165,33 @@ TEST(FactoryReset, LiftNameOfSixtyCharactersSendsFortyNineAndTheTerminator) {
     EXPECT_EQ(sent, expected);
     EXPECT_EQ(ticks, 52);  // steps 0..51: the check is at step 51
     EXPECT_EQ(h.unit.liftName(), std::string(49, 'N'));
-    EXPECT_EQ(h.logLines().back(), QStringLiteral("Název výtahu vymazán"));
+    EXPECT_EQ(h.logLines().back(), "Název výtahu vymazán");
 }
 
 // Progress bytes are counted across answers: six make one mark in front of the top line.
 TEST(FactoryReset, TwelveProgressBytesGiveTwoMarks) {
     ScriptedPort port;
-    FakeDesktop desktop;
+    FakeScreen screen;
     MainDialog dialog(port);
+    FakeWindow window(dialog, screen);
+    window.init();
+    window.startTimer(MainDialog::kEraseTimer, MainDialog::kErasePeriod);
     port.open(1);
     dialog.state().portOpen = 1;
     dialog.state().eraseKeys = 1;
     dialog.state().progressCount = 0;
     port.script({{}, {0x07}, ScriptedPort::Bytes(12, 0x0A), {0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x03, 0x77}});
     for (int tick = 0; tick < 6; ++tick) {
-        dialog.onTimer(MainDialog::kEraseTimer);
+        window.tick(MainDialog::kEraseTimer);
     }
     EXPECT_EQ(port.sent, (ScriptedPort::Bytes{0x18, 0x08, 0x11}));
     // Twelve bytes: two marks. Five more and then 0x03: no third mark, and the byte after
     // 0x03 is not looked at (it would have been error 523).
-    EXPECT_EQ(dialog.logText(), QStringLiteral("Všechny klíce byly smazány\r\n**\r\n"));
+    EXPECT_EQ(dialog.logText(), "Všechny klíce byly smazány\r\n**\r\n"_cp);
     EXPECT_EQ(dialog.state().progressCount, 5);
     EXPECT_EQ(dialog.state().eraseKeys, 0);
     EXPECT_EQ(dialog.state().eraseStep, 0);
-    EXPECT_TRUE(desktop.boxes.empty());
+    EXPECT_TRUE(screen.boxes.empty());
 }
 
 }  // namespace

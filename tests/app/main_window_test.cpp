@@ -1,166 +1,174 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeView>
+#include <functional>
 
 #include "about_dialog.h"
-#include "key_list_model.h"
+#include "cp1250_literal.h"
 #include "main_harness.h"
 
 namespace {
 
+using Notification = Dialog::Notification;
+
 TEST(MainWindow, StartsWithOnlyTheConnectButtonAndAnEmptyLog) {
     MainHarness h;
-    h.dialog.show();
-    QList<QWidget*> visible;
-    for (QWidget* w : h.dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (w->isVisibleTo(&h.dialog)) {
-            visible << w;
+    std::vector<int> visible;
+    for (const ControlTemplate& c : kMainDialogTemplate.controls) {
+        if (h.window.control(c.id).visible) {
+            visible.push_back(c.id);
         }
     }
-    ASSERT_EQ(visible.size(), 2);
-    EXPECT_TRUE(visible.contains(h.dialog.button(MainDialog::kConnectButton)));
-    EXPECT_TRUE(visible.contains(h.dialog.logBox()));
-    EXPECT_TRUE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
+    EXPECT_EQ(visible, (std::vector<int>{MainDialog::kConnectButton, MainDialog::kLogBox}));
+    EXPECT_TRUE(h.enabled(MainDialog::kConnectButton));
+    EXPECT_EQ(h.window.focus(), MainDialog::kConnectButton);
     for (int id : {1000, 1001, 1002, 1003, 1005}) {
-        EXPECT_FALSE(h.dialog.button(id)->isEnabled()) << id;
+        EXPECT_FALSE(h.enabled(id)) << id;
     }
-    EXPECT_TRUE(h.dialog.logText().isEmpty());
-    EXPECT_TRUE(h.dialog.logBox()->toPlainText().isEmpty());
+    EXPECT_TRUE(h.dialog.logText().empty());
+    EXPECT_TRUE(h.window.logBox(MainDialog::kLogBox).empty());
     EXPECT_EQ(h.dialog.state().recordSize, 100);
-    EXPECT_EQ(h.dialog.keyListModel()->rowCount(), 0);
-    EXPECT_EQ(h.dialog.timers().activeId(), 0);
+    EXPECT_EQ(h.dialog.rowCount(MainDialog::kKeyListView), 0);
+    EXPECT_EQ(h.window.activeTimer(), 0);
     EXPECT_EQ(h.dialog.state().editOnDoubleClick, 0);
 }
 
+// Enter presses the default button, which is the connect button.
 TEST(MainWindow, EnterPressesTheConnectButton) {
     MainHarness h;
-    h.dialog.show();
-    QTest::keyClick(&h.dialog, Qt::Key_Return);
-    EXPECT_EQ(h.desktop.modalRuns, 1);  // the connect dialog was asked for
+    int defaultButton = 0;
+    for (const ControlTemplate& c : kMainDialogTemplate.controls) {
+        if (c.style & control_style::kDefault) {
+            defaultButton = c.id;
+        }
+    }
+    ASSERT_EQ(defaultButton, MainDialog::kConnectButton);
+    h.window.click(defaultButton);
+    EXPECT_EQ(h.screen.modalRuns, 1);  // the connect dialog was asked for
 }
 
 TEST(MainWindow, NewestLogLineIsOnTopAndMarksGoInFrontOfIt) {
     MainHarness h;
-    h.dialog.logLine(QStringLiteral("A"));
-    h.dialog.logLine(QStringLiteral("B"));
-    h.dialog.logMark(QStringLiteral("*"));
-    EXPECT_EQ(h.dialog.logText(), QStringLiteral("*B\r\nA\r\n"));
-    QCoreApplication::processEvents();  // marks reach the box once the current event has returned
-    EXPECT_EQ(h.dialog.logBox()->toPlainText(), QStringLiteral("*B\nA\n"));
-    h.dialog.logLine(QString());
-    EXPECT_EQ(h.dialog.logText(), QStringLiteral("\r\n*B\r\nA\r\n"));
+    h.dialog.logLine("A");
+    h.dialog.logLine("B");
+    h.dialog.logMark("*");
+    EXPECT_EQ(h.dialog.logText(), "*B\r\nA\r\n");
+    EXPECT_EQ(h.window.logBox(MainDialog::kLogBox), "*B\r\nA\r\n");
+    h.dialog.logLine({});
+    EXPECT_EQ(h.dialog.logText(), "\r\n*B\r\nA\r\n");
 }
 
-TEST(MainWindow, LongRunOfMarksIsLoggedWholeAndShownShortened) {
+// The log keeps every mark of a long run, and the box is told each of them (showing a very
+// long run shortened is the box's own business).
+TEST(MainWindow, LongRunOfMarksIsLoggedWholeAndEveryMarkReachesTheBox) {
     MainHarness h;
-    h.dialog.logLine(QStringLiteral("A"));
-    h.dialog.logLine(QString());
-    for (int tick = 0; tick < 40; ++tick) {  // 40 ticks of 48 marks
-        for (int mark = 0; mark < 48; ++mark) {
-            h.dialog.logMark(QStringLiteral("*"));
-        }
-        QCoreApplication::processEvents();
-        const int run = 48 * (tick + 1);
-        const QString top = h.dialog.logBox()->toPlainText().section(QLatin1Char('\n'), 0, 0);
-        ASSERT_EQ(top, run <= 1000 ? QString(run, QLatin1Char('*'))
-                                   : QStringLiteral("…") + QString(1000, QLatin1Char('*')))
-            << tick;
+    h.dialog.logLine("A");
+    h.dialog.logLine({});
+    for (int mark = 0; mark < 1920; ++mark) {
+        h.dialog.logMark("*");
     }
-    EXPECT_EQ(h.dialog.logText(), QString(1920, QLatin1Char('*')) + QStringLiteral("\r\nA\r\n"));
-    h.dialog.logLine(QStringLiteral("B"));
-    h.dialog.logMark(QStringLiteral("*"));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(h.dialog.logBox()->toPlainText(),
-              QStringLiteral("*B\n…") + QString(1000, QLatin1Char('*')) + QStringLiteral("\nA\n"));
+    EXPECT_EQ(h.dialog.logText(), std::string(1920, '*') + "\r\nA\r\n");
+    h.dialog.logLine("B");
+    h.dialog.logMark("*");
+    EXPECT_EQ(h.window.logBox(MainDialog::kLogBox), "*B\r\n" + std::string(1920, '*') + "\r\nA\r\n");
 }
 
 TEST(MainWindow, EnableButtonsAlwaysEnablesConnect) {
     MainHarness h;
     h.dialog.state().buttonEnabled = {1, 1, 0, 0, 0, 0};
     h.dialog.enableButtons();
-    EXPECT_TRUE(h.dialog.button(1000)->isEnabled());
-    EXPECT_TRUE(h.dialog.button(1001)->isEnabled());
-    EXPECT_FALSE(h.dialog.button(1002)->isEnabled());
-    EXPECT_TRUE(h.dialog.button(1004)->isEnabled());
+    EXPECT_TRUE(h.enabled(1000));
+    EXPECT_TRUE(h.enabled(1001));
+    EXPECT_FALSE(h.enabled(1002));
+    EXPECT_TRUE(h.enabled(1004));
     EXPECT_EQ(h.dialog.state().editOnDoubleClick, 1);
     h.dialog.disableButtons();
     EXPECT_EQ(h.dialog.state().editOnDoubleClick, 0);
-    EXPECT_FALSE(h.dialog.button(1004)->isEnabled());
+    EXPECT_FALSE(h.enabled(1004));
 }
 
 TEST(MainWindow, ErrorKindsReportAsTheyShould) {
     MainHarness h;
     h.dialog.startOperation(MainDialog::kFactoryTimer, MainDialog::kFactoryPeriod);
 
-    h.dialog.reportError(301, ErrorKind::Logged, QStringLiteral("text"));
-    EXPECT_EQ(h.dialog.timers().activeId(), 0);  // even a logged error stops the operation
-    EXPECT_TRUE(h.desktop.boxes.empty());
-    EXPECT_TRUE(h.dialog.logText().startsWith(QStringLiteral("Chyba 301 - text\r\n")));
+    h.dialog.reportError(301, ErrorKind::Logged, "text");
+    EXPECT_EQ(h.window.activeTimer(), 0);  // even a logged error stops the operation
+    EXPECT_TRUE(h.screen.boxes.empty());
+    EXPECT_TRUE(h.dialog.logText().starts_with("Chyba 301 - text\r\n"));
 
-    h.dialog.reportError(525, ErrorKind::Disconnect, QString());
-    ASSERT_EQ(h.desktop.boxes.size(), 1u);
-    EXPECT_EQ(h.desktop.boxes[0].text, QStringLiteral("Chyba 525 - ZYL odpojeno."));
-    EXPECT_TRUE(h.dialog.logText().startsWith(QStringLiteral("Chyba 525 - ZYL odpojeno.\r\n")));
+    h.dialog.reportError(525, ErrorKind::Disconnect, {});
+    ASSERT_EQ(h.screen.boxes.size(), 1u);
+    EXPECT_EQ(h.screen.boxes[0].text, "Chyba 525 - ZYL odpojeno.");
+    EXPECT_TRUE(h.screen.boxes[0].caption.empty());
+    EXPECT_TRUE(h.dialog.logText().starts_with("Chyba 525 - ZYL odpojeno.\r\n"));
     for (int id = 1000; id <= 1005; ++id) {
-        EXPECT_EQ(h.dialog.button(id)->isEnabled(), id == 1004) << id;
+        EXPECT_EQ(h.enabled(id), id == 1004) << id;
     }
 
-    h.dialog.reportError(302, ErrorKind::Fatal, QString());
-    const QString fatal =
-        QStringLiteral("Zásadní chyba číslo 302!\r\nProsím vypněte a zapněte ZYL a tento program.");
-    ASSERT_EQ(h.desktop.boxes.size(), 2u);
-    EXPECT_EQ(h.desktop.boxes[1].text, fatal);
-    EXPECT_TRUE(h.dialog.logText().startsWith(fatal + QStringLiteral("\r\n")));
+    h.dialog.reportError(302, ErrorKind::Fatal, {});
+    const std::string fatal(
+        "Zásadní chyba číslo 302!\r\nProsím vypněte a zapněte ZYL a tento program."_cp);
+    ASSERT_EQ(h.screen.boxes.size(), 2u);
+    EXPECT_EQ(h.screen.boxes[1].text, fatal);
+    EXPECT_TRUE(h.dialog.logText().starts_with(fatal + "\r\n"));
     for (int id = 1000; id <= 1005; ++id) {
-        EXPECT_FALSE(h.dialog.button(id)->isEnabled()) << id;
+        EXPECT_FALSE(h.enabled(id)) << id;
     }
 }
 
 TEST(MainWindow, RefusedTimerShowsTimerErrorAndKeepsButtonsDisabled) {
     MainHarness h;
-    WindowTimers::setStartPolicy([](int) { return false; });
+    h.screen.refusedTimers = {MainDialog::kFactoryTimer};
     EXPECT_EQ(h.dialog.startOperation(MainDialog::kFactoryTimer, MainDialog::kFactoryPeriod), -1);
-    WindowTimers::setStartPolicy({});
     EXPECT_EQ(h.dialog.state().currentTimerId, -1);
-    ASSERT_EQ(h.desktop.boxes.size(), 1u);
-    EXPECT_EQ(h.desktop.boxes[0].text, QStringLiteral("Timer error!"));
-    EXPECT_FALSE(h.dialog.button(1004)->isEnabled());
+    EXPECT_EQ(h.screen.boxTexts(), std::vector<std::string>{"Timer error!"});
+    EXPECT_FALSE(h.enabled(1004));
 }
 
 TEST(MainWindow, AboutBoxComesFromTheSystemMenuCommand) {
     MainHarness h;
-    QString shown;
-    h.desktop.modalHandler = [&shown](QDialog& d) {
-        EXPECT_NE(qobject_cast<AboutDialog*>(&d), nullptr);
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("ZYL default"));
-        shown = d.findChild<QLabel*>(QStringLiteral("version"))->text();
-        return static_cast<int>(QDialog::Accepted);
+    EXPECT_EQ(kMainDialogTemplate.systemMenuItem.command, MainDialog::kAboutCommand);
+    EXPECT_EQ(kMainDialogTemplate.systemMenuItem.text, "&About ZYL default...");
+    std::string shown;
+    h.window.modalHandler = [&shown](Dialog& d, FakeWindow& w) {
+        EXPECT_NE(dynamic_cast<AboutDialog*>(&d), nullptr);
+        EXPECT_EQ(d.dialogTemplate().caption, "ZYL default");
+        for (const ControlTemplate& c : d.dialogTemplate().controls) {
+            if (c.text.starts_with("ZYL default")) {
+                shown = w.text(c.id);
+            }
+        }
+        w.click(Dialog::kOk);
+        EXPECT_EQ(w.result(), Dialog::kOk);
+        return Dialog::kCancel;
     };
-    h.dialog.onSysCommand(0xF060);  // another command (close): not ours
-    EXPECT_EQ(h.desktop.modalRuns, 0);
-    h.dialog.onSysCommand(0x13);  // the low four bits are the system's own
-    EXPECT_EQ(h.desktop.modalRuns, 1);
-    EXPECT_EQ(shown, QStringLiteral("ZYL default Verze 130218"));
+    h.window.sysCommand(0xF060);  // another command (close): not ours
+    EXPECT_EQ(h.screen.modalRuns, 0);
+    h.window.sysCommand(0x13);  // the low four bits are the system's own
+    EXPECT_EQ(h.screen.modalRuns, 1);
+    EXPECT_EQ(shown, "ZYL default Verze 130218");
 }
 
 TEST(MainWindow, ClosingSendsEndOfLinkOnlyWhenAPortIsOpen) {
     UnitModel unit;
     SimulatedPort port;
     port.attachUnit(3, &unit);
-    FakeDesktop desktop;
+    FakeScreen screen;
     {
         MainDialog idle(port);
+        FakeWindow window(idle, screen);
+        window.init();
+        window.close();
+        EXPECT_EQ(window.result(), Dialog::kCancel);
+        window.destroy();
     }
     EXPECT_TRUE(port.sent(3).empty());
     {
         MainDialog connected(port);
+        FakeWindow window(connected, screen);
+        window.init();
         port.open(3);
         connected.state().portOpen = 1;
+        window.destroy();
     }
     EXPECT_EQ(port.sent(3), std::vector<std::uint8_t>{0x04});
     EXPECT_EQ(port.openPort(), 0);
@@ -170,9 +178,9 @@ TEST(MainWindow, ClearImageEmptiesTheListAndFreesEverySlot) {
     MainHarness h;
     h.dialog.state().image.fill(0x11);
     h.dialog.rebuildKeyList();
-    EXPECT_EQ(h.dialog.keyListModel()->rowCount(), 654);
+    EXPECT_EQ(h.dialog.rowCount(MainDialog::kKeyListView), 654);
     h.dialog.clearImage();
-    EXPECT_EQ(h.dialog.keyListModel()->rowCount(), 0);
+    EXPECT_EQ(h.dialog.rowCount(MainDialog::kKeyListView), 0);
     EXPECT_EQ(h.dialog.state().keyList.freeSlots()[0], 0);
     EXPECT_EQ(h.dialog.state().keyList.freeSlots()[653], 653);
     EXPECT_EQ(h.dialog.state().keyList.freeSlots()[654], 0xFFFF);
@@ -187,10 +195,86 @@ TEST(MainWindow, ShowFloorsTicksTheRecordsFloors) {
     h.dialog.rebuildKeyList();
     h.dialog.showFloors(0);
     for (int floor = 1; floor <= 24; ++floor) {
-        EXPECT_EQ(h.dialog.floorCheck(floor)->isChecked(), floor == 1 || floor == 16) << floor;
+        EXPECT_EQ(h.window.control(MainDialog::kFirstFloorCheck + floor - 1).checked, floor == 1 || floor == 16)
+            << floor;
     }
     h.dialog.clearFloorChecks();
-    EXPECT_FALSE(h.dialog.floorCheck(1)->isChecked());
+    EXPECT_FALSE(h.window.control(MainDialog::kFirstFloorCheck).checked);
 }
+
+TEST(MainWindow, KeyListRowsShowIdCommentAndKey) {
+    MainHarness h;
+    MainDialogState& s = h.dialog.state();
+    const KeyCode key{0x00, 0x00, 0x12, 0xAB, 0, 0, 0, 0, 0, 0, 0x01, 0x02};
+    ASSERT_TRUE(writeRecord(s.image, s.recordSize, 3, key, {}, "Výtah"_cp));
+    h.dialog.rebuildKeyList();
+    ASSERT_EQ(h.dialog.rowCount(MainDialog::kKeyListView), 1);
+    EXPECT_EQ(h.dialog.cellText(MainDialog::kKeyListView, 0, 0), "3");
+    EXPECT_EQ(h.dialog.cellText(MainDialog::kKeyListView, 0, 1), "Výtah"_cp);
+    EXPECT_EQ(h.dialog.cellText(MainDialog::kKeyListView, 0, 2), keyCodeText(key, ZeroBytes::Skip));
+    const ControlTemplate* list = kMainDialogTemplate.control(MainDialog::kKeyListView);
+    ASSERT_EQ(list->columns.size(), 3u);
+    EXPECT_EQ(list->columns[1].heading, "Komentář:"_cp);
+    EXPECT_EQ(list->columns[0].width + list->columns[1].width + list->columns[2].width, 50 + 400 + 116);
+}
+
+// Each command and notification of the template reaches its handler, told by what the
+// handler does first.
+struct Route {
+    const char* name;
+    int id;
+    Notification notification;
+    std::function<void(MainHarness&)> before;
+    std::function<bool(MainHarness&)> reached;
+};
+
+void PrintTo(const Route& r, std::ostream* os) { *os << r.name; }
+
+class MainWindowRoute : public testing::TestWithParam<Route> {};
+
+TEST_P(MainWindowRoute, ReachesItsHandler) {
+    const Route& r = GetParam();
+    MainHarness h;
+    if (r.before) {
+        r.before(h);
+    }
+    h.window.command(r.id, r.notification);
+    EXPECT_TRUE(r.reached(h));
+}
+
+bool opensADialog(MainHarness& h) { return h.screen.modalRuns == 1; }
+bool findsNoKey(MainHarness& h) { return h.logged("Nebyl vybrán žádný klíč!"); }
+bool listClicked(MainHarness& h) { return h.dialog.state().listClicked == 1; }
+void selectRowZero(MainHarness& h) {
+    h.dialog.state().image[0] = 0x31;
+    h.dialog.rebuildKeyList();
+    h.dialog.selectRow(0, -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, MainWindowRoute,
+    testing::Values(
+        Route{"connect", 1004, Notification::Clicked, {}, opensADialog},
+        Route{"settings", 1003, Notification::Clicked, {},
+              [](MainHarness& h) { return h.window.activeTimer() == MainDialog::kFactoryTimer; }},
+        Route{"add", 1000, Notification::Clicked, {}, opensADialog},
+        Route{"edit", 1001, Notification::Clicked, {}, findsNoKey},
+        Route{"delete", 1002, Notification::Clicked, {}, findsNoKey},
+        Route{"archive", 1005, Notification::Clicked, {}, opensADialog},
+        Route{"help", 1006, Notification::Clicked, {}, [](MainHarness& h) { return h.screen.opened.size() == 1; }},
+        Route{"listClick", 1007, Notification::Clicked, {}, listClicked},
+        Route{"listFocus", 1007, Notification::FocusGained, {}, listClicked},
+        Route{"listDoubleClick", 1007, Notification::DoubleClicked,
+              [](MainHarness& h) { h.dialog.state().editOnDoubleClick = 1; },
+              [](MainHarness& h) { return findsNoKey(h) && listClicked(h); }},
+        Route{"listKeyDown", 1007, Notification::KeyDown, selectRowZero,
+              [](MainHarness& h) {
+                  return h.dialog.state().selectedRow == -1 && h.window.selection(MainDialog::kKeyListView).empty();
+              }},
+        Route{"escape", Dialog::kCancel, Notification::Clicked, {},
+              [](MainHarness& h) { return h.window.result() == Dialog::kCancel; }},
+        Route{"notRouted", 1009, Notification::Clicked, {},
+              [](MainHarness& h) { return !h.window.ended() && h.screen.modalRuns == 0; }}),
+    [](const testing::TestParamInfo<Route>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QPushButton>
-
+#include "cp1250_literal.h"
 #include "main_harness.h"
 
 namespace {
@@ -23,38 +22,38 @@ TEST_P(ResetFault, EndsInItsError) {
     MainHarness h;
     h.unit.setFault(*parseFault(c.fault));
     h.acceptConnectDialog();
-    h.dialog.button(MainDialog::kConnectButton)->click();
+    h.window.click(MainDialog::kConnectButton);
     ASSERT_GE(h.stepper.runToEnd(), 0);
 
-    EXPECT_EQ(h.dialog.timers().activeId(), 0);
+    EXPECT_EQ(h.window.activeTimer(), 0);
     EXPECT_EQ(h.dialog.state().portOpen, 1);  // a failed reset leaves the port to the user's next try
-    EXPECT_FALSE(h.logLines().contains(QStringLiteral("Tovarni nastavení uloženo")));
-    const QString top = h.logLines().back();
+    EXPECT_FALSE(h.logged("Tovarni nastavení uloženo"));
+    const std::string top = h.logLines().back();
     switch (c.kind) {
         case ErrorKind::Fatal: {
-            const QString message =
-                QStringLiteral("Zásadní chyba číslo %1!\r\nProsím vypněte a zapněte ZYL a tento program.").arg(c.code);
-            EXPECT_EQ(h.desktop.boxTexts(), QStringList{message});
-            EXPECT_TRUE(h.dialog.logText().startsWith(message + QStringLiteral("\r\n")));
+            const std::string message = std::string("Zásadní chyba číslo "_cp) + std::to_string(c.code) +
+                                        std::string("!\r\nProsím vypněte a zapněte ZYL a tento program."_cp);
+            EXPECT_EQ(h.screen.boxTexts(), std::vector<std::string>{message});
+            EXPECT_TRUE(h.dialog.logText().starts_with(message + "\r\n"));
             for (int id = 1000; id <= 1005; ++id) {
-                EXPECT_FALSE(h.dialog.button(id)->isEnabled()) << id;
+                EXPECT_FALSE(h.enabled(id)) << id;
             }
             break;
         }
         case ErrorKind::Disconnect: {
-            const QString message = QStringLiteral("Chyba %1 - ZYL odpojeno.").arg(c.code);
-            EXPECT_EQ(h.desktop.boxTexts(), QStringList{message});
+            const std::string message = "Chyba " + std::to_string(c.code) + " - ZYL odpojeno.";
+            EXPECT_EQ(h.screen.boxTexts(), std::vector<std::string>{message});
             EXPECT_EQ(top, message);
             for (int id = 1000; id <= 1005; ++id) {
-                EXPECT_EQ(h.dialog.button(id)->isEnabled(), id == 1004) << id;
+                EXPECT_EQ(h.enabled(id), id == 1004) << id;
             }
             break;
         }
         case ErrorKind::Logged:
-            EXPECT_TRUE(h.desktop.boxes.empty());
-            EXPECT_EQ(top, QStringLiteral("Chyba %1 - Uložení názvu výtahu se nezdařilo!").arg(c.code));
+            EXPECT_TRUE(h.screen.boxes.empty());
+            EXPECT_EQ(top, "Chyba " + std::to_string(c.code) + " - Uložení názvu výtahu se nezdařilo!");
             for (int id = 1000; id <= 1005; ++id) {
-                EXPECT_FALSE(h.dialog.button(id)->isEnabled()) << id;
+                EXPECT_FALSE(h.enabled(id)) << id;
             }
             break;
     }
@@ -89,18 +88,18 @@ TEST(ResetFaultUnnoticed, AnAnswerSplitAcrossTicksInTheEraseIsStillAnAnswer) {
     MainHarness h;
     h.unit.setFault(*parseFault("split@0x18:3"));
     h.acceptConnectDialog();
-    h.dialog.button(MainDialog::kConnectButton)->click();
+    h.window.click(MainDialog::kConnectButton);
     h.stepper.runToEnd();
-    EXPECT_EQ(h.logLines().back(), QStringLiteral("Tovarni nastavení uloženo"));
+    EXPECT_EQ(h.logLines().back(), "Tovarni nastavení uloženo");
 }
 
 TEST(ResetFaultUnnoticed, AStrayByteAfterTheEraseAcknowledgementGoesUnnoticed) {
     MainHarness h;
     h.unit.setFault(*parseFault("stray@0x18:0"));  // 0x07 0x55: only the first byte is judged
     h.acceptConnectDialog();
-    h.dialog.button(MainDialog::kConnectButton)->click();
+    h.window.click(MainDialog::kConnectButton);
     h.stepper.runToEnd();
-    EXPECT_EQ(h.logLines().back(), QStringLiteral("Tovarni nastavení uloženo"));
+    EXPECT_EQ(h.logLines().back(), "Tovarni nastavení uloženo");
 }
 
 }  // namespace

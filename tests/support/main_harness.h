@@ -1,45 +1,64 @@
 #pragma once
 
-#include <QStringList>
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
-#include "fake_desktop.h"
+#include "code_page_1250.h"
+#include "fake_window.h"
 #include "main_dialog.h"
 #include "simulated_port.h"
 #include "timer_stepper.h"
-#include "window_timers.h"
 #include "unit_model.h"
 
 // The main window on a simulated line: a unit on COM `unitPort` (every other port absent
-// unless a test adds it), a fake desktop, and a stepper for the main window's timers.
+// unless a test adds it), a fake window and screen, and a stepper for the window's timers.
+// The window is started as the program starts it, and destroyed at the end.
 struct MainHarness {
     explicit MainHarness(int unitPort = 3, UnitModel::Config config = {})
-        : unit(config), dialog((port.attachUnit(unitPort, &unit), port)),
-          stepper(dialog.timers(), port, [this](int id) { dialog.onTimer(id); }) {}
+        : unit(config), dialog((port.attachUnit(unitPort, &unit), port)), window(dialog, screen),
+          stepper(window, port) {
+        window.init();
+    }
+    ~MainHarness() { window.destroy(); }
 
-    // The log's lines, oldest first, without the empty text after the last line break.
-    QStringList logLines() const {
-        QStringList lines = dialog.logText().split(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && lines.back().isEmpty()) {
-            lines.pop_back();
+    // The log's lines in UTF-8, oldest first, without the empty text after the last line break.
+    std::vector<std::string> logLines() const {
+        std::vector<std::string> lines;
+        const std::string text = cp1250ToUtf8(dialog.logText());
+        std::size_t at = 0;
+        while (at < text.size()) {
+            const std::size_t end = std::min(text.find("\r\n", at), text.size());
+            lines.push_back(text.substr(at, end - at));
+            at = end + 2;
         }
         std::reverse(lines.begin(), lines.end());
         return lines;
     }
+    bool logged(std::string_view utf8Line) const {
+        const std::vector<std::string> lines = logLines();
+        return std::find(lines.begin(), lines.end(), utf8Line) != lines.end();
+    }
 
-    // Accepts the connect dialog with its defaults (or with `setup` applied first).
-    void acceptConnectDialog(std::function<void(QDialog&)> setup = {}) {
-        desktop.modalHandler = [setup](QDialog& d) {
+    // Accepts the connect dialog with its defaults (or with `setup` applied first in its window).
+    void acceptConnectDialog(std::function<void(FakeWindow&)> setup = {}) {
+        window.modalHandler = [setup](Dialog&, FakeWindow& w) {
             if (setup) {
-                setup(d);
+                setup(w);
             }
-            d.accept();
-            return d.isVisible() ? static_cast<int>(QDialog::Rejected) : d.result();
+            w.click(Dialog::kOk);
+            return w.ended() ? w.result() : Dialog::kCancel;
         };
     }
 
-    FakeDesktop desktop;
+    bool enabled(int id) { return window.control(id).enabled; }
+
+    FakeScreen screen;
     UnitModel unit;
     SimulatedPort port;
     MainDialog dialog;
+    FakeWindow window;
     TimerStepper stepper;
 };

@@ -2,38 +2,31 @@
 
 #include <functional>
 
+#include "fake_window.h"
 #include "simulated_port.h"
-#include "window_timers.h"
 
 // Steps a window's timer operations by hand: each step advances the simulated clock by the
-// running timer's period, then delivers that timer's tick. No event loop runs, so the real
-// timers never fire on their own and nothing sleeps.
+// running timer's period, then delivers that timer's tick. Nothing sleeps.
 class TimerStepper {
 public:
-    using TickHandler = std::function<void(int id)>;
-
-    TimerStepper(WindowTimers& timers, SimulatedPort& port, TickHandler onTick)
-        : timers_(timers), port_(port), onTick_(std::move(onTick)) {}
+    TimerStepper(FakeWindow& window, SimulatedPort& port) : window_(window), port_(port) {}
 
     // One tick of the active timer; false when none runs.
     bool tick() {
-        const int id = timers_.activeId();
+        const int id = window_.activeTimer();
         if (id == 0) {
             return false;
         }
-        port_.advance(timers_.period(id));
-        onTick_(id);
+        port_.advance(window_.timers().at(id));
+        window_.tick(id);
         return true;
     }
 
     // Ticks until `done` holds or no timer runs; returns the ticks made (-1 when maxTicks ran out).
     int runUntil(const std::function<bool()>& done, int maxTicks = 200000) {
         for (int n = 0; n < maxTicks; ++n) {
-            if (done()) {
+            if (done() || !tick()) {
                 return n;
-            }
-            if (!tick()) {
-                return done() ? n : n;
             }
         }
         return -1;
@@ -41,11 +34,10 @@ public:
 
     // Ticks while any timer runs.
     int runToEnd(int maxTicks = 200000) {
-        return runUntil([this] { return timers_.activeId() == 0; }, maxTicks);
+        return runUntil([this] { return window_.activeTimer() == 0; }, maxTicks);
     }
 
 private:
-    WindowTimers& timers_;
+    FakeWindow& window_;
     SimulatedPort& port_;
-    TickHandler onTick_;
 };
