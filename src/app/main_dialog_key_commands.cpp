@@ -7,6 +7,7 @@
 #include "desktop.h"
 #include "key_dialog.h"
 #include "maker_info.h"
+#include "qt_dialog_window.h"
 #include "unit_commands.h"
 #include "window_timers.h"
 
@@ -18,9 +19,6 @@ constexpr int kMaxShownLiftName = 49;
 
 QString fromUnit(const std::string& bytes) {
     return QString::fromStdString(cp1250ToUtf8(bytes));
-}
-std::string toUnit(const QString& text) {
-    return utf8ToCp1250(text.toStdString());
 }
 
 }  // namespace
@@ -81,7 +79,7 @@ void MainDialog::onAddKeys() {
 }
 
 int MainDialog::addOneKey(int index) {
-    KeyDialog dialog(*this, this);
+    KeyDialog dialog(*this);
     dialog.keyId = s_.keyList.firstFreeSlot();
     dialog.keyCode.fill(0);
     dialog.floorMask.fill(0);
@@ -89,13 +87,14 @@ int MainDialog::addOneKey(int index) {
     dialog.maxCommentLength = s_.recordSize - kCommentOffset;
     discardInput();
     // A dialog that closes over a lost link takes nothing, however it was left.
-    if (Desktop::current().runModal(dialog) != QDialog::Accepted || s_.linkState != LinkState::Connected) {
+    QtDialogWindow window(dialog, this);
+    if (Desktop::current().runModal(window) != Dialog::kOk || s_.linkState != LinkState::Connected) {
         return -1;
     }
     s_.pendingId = dialog.keyId;
     s_.pendingKey = dialog.keyCode;
     s_.pendingFloors = dialog.floorMask;
-    s_.pendingComment = toUnit(dialog.comment);
+    s_.pendingComment = dialog.comment;
     if (!checkPendingKey() || !writePendingRecord()) {
         return 0;
     }
@@ -123,10 +122,10 @@ void MainDialog::onEditKey() {
         logLine(QStringLiteral("Nebyl vybrán žádný klíč!"));
         return;
     }
-    KeyDialog dialog(*this, this);
+    KeyDialog dialog(*this);
     dialog.keyCode = keyCodeOf(s_.image, record, s_.recordSize);
     dialog.floorMask = floorMaskOf(s_.image, record, s_.recordSize);
-    dialog.comment = fromUnit(listComment(s_.image, record, s_.recordSize));
+    dialog.comment = listComment(s_.image, record, s_.recordSize);
     dialog.keyId = record;
     dialog.readerMode = 0;
     dialog.maxCommentLength = s_.recordSize - kCommentOffset;
@@ -134,12 +133,13 @@ void MainDialog::onEditKey() {
     clearFloorChecks();
     stopCurrentTimer();
     discardInput();
-    const int result = Desktop::current().runModal(dialog);
+    QtDialogWindow window(dialog, this);
+    const int result = Desktop::current().runModal(window);
     // As after adding: a link lost or broken meanwhile leaves nothing to write or poll.
     if (s_.linkState != LinkState::Connected) {
         return;
     }
-    if (result != QDialog::Accepted) {
+    if (result != Dialog::kOk) {
         // A slower poll after a cancelled edit.
         if (startMainTimer(kIdlePollTimer, kIdlePollAfterCancelPeriod)) {
             s_.pollStep = 0;
@@ -151,7 +151,7 @@ void MainDialog::onEditKey() {
     s_.pendingId = dialog.keyId;
     s_.pendingKey = dialog.keyCode;
     s_.pendingFloors = dialog.floorMask;
-    s_.pendingComment = toUnit(dialog.comment);
+    s_.pendingComment = dialog.comment;
     writePendingRecord();
     s_.writeList[0] = s_.pendingId;
     s_.writeList[1] = -1;

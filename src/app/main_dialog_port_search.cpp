@@ -4,9 +4,11 @@
 #include <QCoreApplication>
 
 #include "connect_dialog.h"
+#include "cp1250_literal.h"
 #include "desktop.h"
 #include "main_dialog.h"
 #include "port_link.h"
+#include "qt_dialog_window.h"
 #include "unit_commands.h"
 
 namespace {
@@ -57,12 +59,13 @@ QString folderNote(const IgnoredFolder& folder) {
 }  // namespace
 
 void MainDialog::onConnect() {
-    ConnectDialog dialog(this);
-    dialog.prompt = QStringLiteral("Vložte přístupový kód:");
+    ConnectDialog dialog;
+    dialog.prompt = "Vložte přístupový kód:"_cp;
     dialog.showLinkChoice = 1;
     s_.listClicked = 0;
     clearFloorChecks();
-    if (Desktop::current().runModal(dialog) != QDialog::Accepted) {
+    QtDialogWindow window(dialog, this);
+    if (Desktop::current().runModal(window) != Dialog::kOk) {
         return;
     }
     s_.accessCode = dialog.accessCode;
