@@ -1,139 +1,94 @@
 #include "connect_dialog.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
+#include <optional>
 
-#include "desktop.h"
-#include "dialog_units.h"
+#include "cp1250_literal.h"
 #include "port_link.h"
 #include "unit_commands.h"
+#include "whole_number.h"
+#include "window.h"
 
-ConnectDialog::ConnectDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("ZYL key"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    const DialogUnits du(this);
-    setFixedSize(du.toPixels(180, 94));
+ConnectDialog::ConnectDialog() : Dialog(kConnectDialogTemplate) {}
 
-    // Created in tab order: the code first, so the focus starts there.
-    promptStatic_ = new QLabel(QStringLiteral("Vložte přístupový kód"), this);
-    promptStatic_->setObjectName(QString::number(kPromptStatic));
-    promptStatic_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    du.place(promptStatic_, 7, 44, 166, 8);
-
-    codeEdit_ = new QLineEdit(this);
-    codeEdit_->setObjectName(QString::number(kCodeEdit));
-    codeEdit_->setEchoMode(QLineEdit::Password);
-    du.place(codeEdit_, 55, 55, 70, 12);
-
-    linkStatic_ = new QLabel(QStringLiteral("Připojit přes:"), this);
-    linkStatic_->setObjectName(QString::number(kLinkStatic));
-    du.place(linkStatic_, 7, 9, 62, 8);
-
-    usbRadio_ = new QRadioButton(QStringLiteral("USB"), this);
-    usbRadio_->setObjectName(QString::number(kUsbRadio));
-    du.place(usbRadio_, 72, 8, 36, 10);
-    usbRadio_->setVisible(false);
-    bluetoothRadio_ = new QRadioButton(QStringLiteral("Bluetooth"), this);
-    bluetoothRadio_->setObjectName(QString::number(kBluetoothRadio));
-    du.place(bluetoothRadio_, 112, 8, 60, 10);
-    bluetoothRadio_->setVisible(false);
-
-    manualPortCheck_ = new QCheckBox(QStringLiteral("Nastavit port ručně"), this);
-    manualPortCheck_->setObjectName(QString::number(kManualPortCheck));
-    du.place(manualPortCheck_, 7, 25, 86, 10);
-
-    auto* comStatic = new QLabel(QStringLiteral("COM"), this);
-    comStatic->setObjectName(QString::number(kComStatic));
-    du.place(comStatic, 100, 26, 18, 8);
-
-    portEdit_ = new QLineEdit(this);
-    portEdit_->setObjectName(QString::number(kPortEdit));
-    portEdit_->setEnabled(false);
-    du.place(portEdit_, 120, 24, 30, 12);
-
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setDefault(true);
-    du.place(ok, 36, 74, 50, 14);
-    auto* back = new QPushButton(QStringLiteral("Zpět"), this);
-    back->setObjectName(QStringLiteral("2"));
-    back->setAutoDefault(false);
-    du.place(back, 94, 74, 50, 14);
-
-    connect(ok, &QPushButton::clicked, this, &ConnectDialog::accept);
-    connect(back, &QPushButton::clicked, this, &ConnectDialog::reject);
-    connect(manualPortCheck_, &QCheckBox::clicked, this, [this] { onManualPortClicked(); });
-    connect(usbRadio_, &QRadioButton::clicked, this, [this] { linkKind = 1; });
-    connect(bluetoothRadio_, &QRadioButton::clicked, this, [this] { linkKind = 2; });
-}
-
-void ConnectDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    onInitDialog();
+void ConnectDialog::onCommand(int controlId, Notification notification) {
+    using N = Notification;
+    static constexpr CommandRoute<ConnectDialog> kRoutes[] = {
+        {kOkButton, N::Clicked, &ConnectDialog::onOk},
+        {kBackButton, N::Clicked, &ConnectDialog::onBack},
+        {kManualPortCheck, N::Clicked, &ConnectDialog::onManualPortClicked},
+        {kUsbRadio, N::Clicked, &ConnectDialog::onUsbClicked},
+        {kBluetoothRadio, N::Clicked, &ConnectDialog::onBluetoothClicked},
+    };
+    routeCommand<ConnectDialog>(*this, kRoutes, controlId, notification);
 }
 
 void ConnectDialog::onInitDialog() {
-    portEdit_->setText(QString::number(portNumber));
-    codeEdit_->setText(QString::number(accessCode));
-    promptStatic_->setText(prompt);
-    linkStatic_->setText(linkLabel);
+    window().setText(kPortEdit, std::to_string(portNumber));
+    window().setText(kCodeEdit, std::to_string(accessCode));
+    window().setText(kPromptStatic, prompt);
+    window().setText(kLinkStatic, linkLabel);
 
     linkKind = 1;
-    usbRadio_->setChecked(true);
+    window().setChecked(kUsbRadio, true);
     if (showLinkChoice == 1) {
-        usbRadio_->setVisible(true);
-        bluetoothRadio_->setVisible(true);
-        linkStatic_->setText(QStringLiteral("Připojit pomocí:"));
-        codeEdit_->setText(QString::number(unit::kFactoryAccessCode));
+        window().setVisible(kUsbRadio, true);
+        window().setVisible(kBluetoothRadio, true);
+        window().setText(kLinkStatic, "Připojit pomocí:"_cp);
+        window().setText(kCodeEdit, std::to_string(unit::kFactoryAccessCode));
     }
     manualPort = 0;
-    manualPortCheck_->setChecked(false);
-    portEdit_->setEnabled(false);
-    portEdit_->setText(QStringLiteral("1"));
+    window().setChecked(kManualPortCheck, false);
+    window().setEnabled(kPortEdit, false);
+    window().setText(kPortEdit, "1");
     portNumber = 1;
-    codeEdit_->setFocus();
 }
 
 void ConnectDialog::onManualPortClicked() {
     if (manualPort == 1) {
-        portEdit_->setEnabled(false);
+        window().setEnabled(kPortEdit, false);
         manualPort = 0;
     } else {
-        portEdit_->setEnabled(true);
+        window().setEnabled(kPortEdit, true);
         manualPort = 1;
     }
 }
 
-// A whole number (blanks around it allowed) within low..high; anything else is refused
-// with the toolkit's usual words, and the field gets the focus.
-bool ConnectDialog::takeNumber(QLineEdit* field, int low, int high, int& value) {
-    bool ok = false;
-    const int number = field->text().trimmed().toInt(&ok);
-    if (!ok) {
-        Desktop::current().messageBox(this, QStringLiteral("Zadejte celé číslo."));
-    } else if (number < low || number > high) {
-        Desktop::current().messageBox(this, QStringLiteral("Zadejte celé číslo od %1 do %2.").arg(low).arg(high));
+void ConnectDialog::onUsbClicked() {
+    linkKind = 1;
+}
+
+void ConnectDialog::onBluetoothClicked() {
+    linkKind = 2;
+}
+
+// A whole number within low..high; anything else is refused with the toolkit's usual
+// words, and the field gets the focus with its text selected.
+bool ConnectDialog::takeNumber(int field, int low, int high, int& value) {
+    const std::optional<int> number = wholeNumber(window().text(field));
+    if (!number) {
+        window().messageBox("Zadejte celé číslo."_cp);
+    } else if (*number < low || *number > high) {
+        window().messageBox(std::string("Zadejte celé číslo od "_cp) + std::to_string(low) + " do " +
+                            std::to_string(high) + ".");
     } else {
-        value = number;
+        value = *number;
         return true;
     }
-    field->setFocus();
-    field->selectAll();
+    window().setFocus(field);
     return false;
 }
 
-void ConnectDialog::accept() {
+void ConnectDialog::onOk() {
     int port = portNumber;
     int code = accessCode;
-    if (!takeNumber(portEdit_, kFirstComPort, kLastComPort, port) || !takeNumber(codeEdit_, 0, 9999, code)) {
+    if (!takeNumber(kPortEdit, kFirstComPort, kLastComPort, port) || !takeNumber(kCodeEdit, 0, 9999, code)) {
         return;
     }
     portNumber = port;
     accessCode = code;
-    QDialog::accept();
+    endDialog(kOk);
+}
+
+void ConnectDialog::onBack() {
+    endDialog(kCancel);
 }

@@ -1,20 +1,17 @@
 #pragma once
 
-#include <QDialog>
-#include <QString>
-
 #include <array>
 #include <cstdint>
+#include <string>
 
+#include "dialog.h"
 #include "key_record.h"
 #include "unit_commands.h"
 
 class MainWindowLink;
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class WindowTimers;
+
+// Template 103.
+extern const DialogTemplate kKeyDialogTemplate;
 
 // Adds or edits one key record: its record number, key code, floors and comment. The
 // caller fills the public members, runs the dialog modally and, after OK, reads keyId,
@@ -26,16 +23,13 @@ class WindowTimers;
 // The reader exchange runs in both modes (it also watches the link) but only changes the
 // key while adding by reader.
 //
-// Start-up runs when the dialog is first shown; the closing steps (timer stopped,
-// floorMask rebuilt from the boxes) run whenever it is done, for OK, "Zpět", Esc and the
-// close box alike.
-class KeyDialog : public QDialog {
-    Q_OBJECT
+// The closing steps (a typed code still unparsed is parsed, timer stopped, floorMask
+// rebuilt from the boxes) run on every way out: OK, "Zpět", Esc and the close box alike.
+class KeyDialog : public Dialog {
 public:
-    // Control ids of template 103, used as object names ("1014") so tests can find them.
     enum ControlId {
-        kOkButton = 1,
-        kBackButton = 2,
+        kOkButton = kOk,
+        kBackButton = kCancel,
         kHintStatic = 1011,
         kIdEdit = 1013,
         kKeyEdit = 1014,
@@ -53,13 +47,8 @@ public:
     // Empty reads in a row after which the unit counts as gone (about ten seconds).
     static constexpr int kMaxIdleReads = 200;
 
-    explicit KeyDialog(MainWindowLink& link, QWidget* parent = nullptr);
-    ~KeyDialog() override;
+    explicit KeyDialog(MainWindowLink& link);
 
-    // The reader exchange: one step per tick of timer 1; other ids are ignored.
-    void onTimer(int id);
-
-    WindowTimers& timers() { return *timers_; }
     int idleReadCount() const { return idleReads; }
     bool manualEntryOn() const { return manualEntry != 0; }
 
@@ -68,29 +57,30 @@ public:
     FloorMask floorMask{};
     int readerMode = 1;
     KeyCode keyCode{};
-    QString comment;  // as shown; the caller converts it to code page 1250
+    std::string comment;  // code page 1250
     int keyId = 0;
 
-    void done(int result) override;
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void onInitDialog() override;
+    void onCommand(int controlId, Notification notification) override;
+    // The reader exchange: one step per tick of timer 1; other ids are ignored.
+    void onTimer(int id) override;
 
 private:
-    void createControls();
-    void onInitDialog();
+    void onOk();
+    void onBack();
     void onAllFloorsClicked();
     void onManualEntryClicked();
+    void onKeyTyped();
     void onKeyFieldLeft();
     void onCommentLeft();
+    void closeDialog(int result);
     bool takeFields();
     void renderKeyText();
     void clearKeyCode() { keyCode.fill(0); }
-    void showKeyText(const QString& text);
+    void showKeyText(const std::string& text);
 
     MainWindowLink& link_;
-    WindowTimers* timers_;
 
     int manualEntry = 0;
     int idleReads = 0;
@@ -98,18 +88,8 @@ private:
     std::array<std::uint8_t, unit::kReaderAnswerSize> answer{};  // status, then 12 key bytes
     int exchangeStep = 0;
     int timerId = 0;
-    QString keyText;
+    std::string keyText;
 
-    bool started_ = false;
     bool closing_ = false;
     bool keyTextUnparsed_ = false;  // typed since the field was last parsed
-
-    QPushButton* okButton_ = nullptr;
-    QLabel* hintStatic_ = nullptr;
-    QLineEdit* idEdit_ = nullptr;
-    QLineEdit* keyEdit_ = nullptr;
-    QLineEdit* commentEdit_ = nullptr;
-    std::array<QCheckBox*, kFloors> floorBoxes_{};
-    QCheckBox* allFloorsBox_ = nullptr;
-    QCheckBox* manualEntryBox_ = nullptr;
 };

@@ -1,13 +1,10 @@
 #include "key_dialog.h"
 
-#include <QPushButton>
-
 #include <algorithm>
 
-#include "code_page_1250.h"
 #include "key_code.h"
 #include "main_window_link.h"
-#include "window_timers.h"
+#include "window.h"
 
 // The reader exchange: each cycle sends the read-key command and collects the unit's
 // 13-byte answer over as many ticks as it takes. exchangeStep is 0 before the command of
@@ -26,9 +23,9 @@ void KeyDialog::onTimer(int id) {
             const int n = link_.readAnswer();
             idleReads = n == 0 ? idleReads + 1 : 0;
             if (idleReads > kMaxIdleReads) {
-                timers_->stop(timerId);
+                window().stopTimer(timerId);
                 link_.reportError(501, ErrorKind::Disconnect, {});
-                okButton_->setEnabled(false);
+                window().setEnabled(kOkButton, false);
                 return;
             }
             // Editing and typing by hand keep the answer out; bytes past the 13th are dropped.
@@ -57,5 +54,5 @@ void KeyDialog::renderKeyText() {
     if (answer[0] != 0) {
         std::copy(answer.begin() + 1, answer.end(), keyCode.begin());
     }
-    showKeyText(QString::fromStdString(cp1250ToUtf8(renderReaderKey(keyCode))));
+    showKeyText(renderReaderKey(keyCode));
 }

@@ -1,47 +1,40 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
+#include <string>
+#include <vector>
 
 #include "connect_dialog.h"
-#include "fake_desktop.h"
+#include "cp1250_literal.h"
+#include "fake_window.h"
 
 namespace {
 
-template <typename T>
-T* control(QDialog& d, int id) {
-    return d.findChild<T*>(QString::number(id));
-}
+using C = ConnectDialog;
 
 struct ConnectDialogTest : ::testing::Test {
     ConnectDialogTest() {
-        dialog.prompt = QStringLiteral("Vložte přístupový kód:");
+        dialog.prompt = "Vložte přístupový kód:"_cp;
         dialog.showLinkChoice = 1;
-        dialog.show();
+        window.init();
     }
-    void clickOk() { control<QPushButton>(dialog, 1)->click(); }
 
-    FakeDesktop desktop;
+    FakeScreen screen;
     ConnectDialog dialog;
+    FakeWindow window{dialog, screen};
 };
 
 TEST_F(ConnectDialogTest, OpensWithTheFactoryDefaults) {
-    EXPECT_TRUE(control<QRadioButton>(dialog, 1029)->isChecked());
-    EXPECT_TRUE(control<QRadioButton>(dialog, 1030)->isVisible());
-    EXPECT_FALSE(control<QLineEdit>(dialog, 1028)->isEnabled());
-    EXPECT_EQ(control<QLineEdit>(dialog, 1028)->text(), QStringLiteral("1"));
-    QLineEdit* code = control<QLineEdit>(dialog, 1027);
-    EXPECT_EQ(code->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(code->text(), QStringLiteral("4827"));
-    EXPECT_EQ(control<QLabel>(dialog, 1032)->text(), QStringLiteral("Připojit pomocí:"));
-    EXPECT_EQ(control<QLabel>(dialog, 1033)->text(), QStringLiteral("Vložte přístupový kód:"));
+    EXPECT_TRUE(window.isChecked(C::kUsbRadio));
+    EXPECT_TRUE(window.isVisible(C::kBluetoothRadio));
+    EXPECT_FALSE(window.isEnabled(C::kPortEdit));
+    EXPECT_EQ(window.text(C::kPortEdit), "1");
+    EXPECT_NE(kConnectDialogTemplate.control(C::kCodeEdit)->style & control_style::kPassword, 0u);
+    EXPECT_EQ(window.text(C::kCodeEdit), "4827");
+    EXPECT_EQ(window.text(C::kLinkStatic), "Připojit pomocí:"_cp);
+    EXPECT_EQ(window.text(C::kPromptStatic), "Vložte přístupový kód:"_cp);
 
-    clickOk();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    window.click(Dialog::kOk);
+    EXPECT_EQ(window.result(), Dialog::kOk);
     EXPECT_EQ(dialog.accessCode, 4827);
     EXPECT_EQ(dialog.linkKind, 1);
     EXPECT_EQ(dialog.manualPort, 0);
@@ -49,75 +42,103 @@ TEST_F(ConnectDialogTest, OpensWithTheFactoryDefaults) {
 }
 
 TEST_F(ConnectDialogTest, LinkKindFollowsTheLastRadioClicked) {
-    QTest::mouseClick(control<QRadioButton>(dialog, 1030), Qt::LeftButton);
+    window.click(C::kBluetoothRadio);
     EXPECT_EQ(dialog.linkKind, 2);
-    QTest::mouseClick(control<QRadioButton>(dialog, 1029), Qt::LeftButton);
+    window.click(C::kUsbRadio);
     EXPECT_EQ(dialog.linkKind, 1);
 }
 
 TEST_F(ConnectDialogTest, ManualPortTogglesTheFieldButTheTypedNumberStillCounts) {
-    QCheckBox* manual = control<QCheckBox>(dialog, 1034);
-    QLineEdit* port = control<QLineEdit>(dialog, 1028);
-    manual->click();
-    EXPECT_TRUE(port->isEnabled());
+    window.click(C::kManualPortCheck);
+    EXPECT_TRUE(window.isEnabled(C::kPortEdit));
     EXPECT_EQ(dialog.manualPort, 1);
-    port->setText(QStringLiteral("12"));
-    manual->click();
-    EXPECT_FALSE(port->isEnabled());
+    window.type(C::kPortEdit, "12");
+    window.click(C::kManualPortCheck);
+    EXPECT_FALSE(window.isEnabled(C::kPortEdit));
     EXPECT_EQ(dialog.manualPort, 0);
-    clickOk();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    window.click(Dialog::kOk);
+    EXPECT_EQ(window.result(), Dialog::kOk);
     EXPECT_EQ(dialog.portNumber, 12);
+}
+
+// A restored window sends its start-up again; what the user chose stays.
+TEST_F(ConnectDialogTest, StartUpRunsOnceAlthoughTheWindowStartsAgain) {
+    window.click(C::kBluetoothRadio);
+    window.click(C::kManualPortCheck);
+    window.type(C::kPortEdit, "7");
+    window.type(C::kCodeEdit, "1234");
+    window.init();
+
+    EXPECT_EQ(window.text(C::kPortEdit), "7");
+    EXPECT_TRUE(window.isEnabled(C::kPortEdit));
+    window.click(Dialog::kOk);
+    EXPECT_EQ(dialog.linkKind, 2);
+    EXPECT_EQ(dialog.manualPort, 1);
+    EXPECT_EQ(dialog.portNumber, 7);
+    EXPECT_EQ(dialog.accessCode, 1234);
 }
 
 struct Refusal {
     const char* port;
     const char* code;
-    const char* message;
+    std::string_view message;
+    int field;  // where the focus goes
 };
 
 class ConnectDialogRefuses : public ConnectDialogTest, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(ConnectDialogRefuses, AFieldOutsideItsRangeAndKeepsTheDialogOpen) {
     const Refusal r = GetParam();
-    control<QCheckBox>(dialog, 1034)->click();
-    control<QLineEdit>(dialog, 1028)->setText(QString::fromUtf8(r.port));
-    control<QLineEdit>(dialog, 1027)->setText(QString::fromUtf8(r.code));
-    control<QCheckBox>(dialog, 1034)->click();  // disabled again: still validated
-    clickOk();
-    EXPECT_TRUE(dialog.isVisible());
-    ASSERT_EQ(desktop.boxes.size(), 1u);
-    EXPECT_EQ(desktop.boxes[0].text, QString::fromUtf8(r.message));
+    window.click(C::kManualPortCheck);
+    window.type(C::kPortEdit, r.port);
+    window.type(C::kCodeEdit, r.code);
+    window.click(C::kManualPortCheck);  // disabled again: still validated
+    window.click(Dialog::kOk);
+    EXPECT_FALSE(window.ended());
+    EXPECT_EQ(screen.boxTexts(), std::vector<std::string>{std::string(r.message)});
+    EXPECT_EQ(window.focus(), r.field);
     EXPECT_EQ(dialog.accessCode, 0);  // members untouched by a refused OK
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, ConnectDialogRefuses,
-    ::testing::Values(Refusal{"0", "4827", "Zadejte celé číslo od 1 do 70."},
-                      Refusal{"71", "4827", "Zadejte celé číslo od 1 do 70."},
-                      Refusal{"", "4827", "Zadejte celé číslo."},
-                      Refusal{"COM3", "4827", "Zadejte celé číslo."},
-                      Refusal{"3", "10000", "Zadejte celé číslo od 0 do 9999."},
-                      Refusal{"3", "-1", "Zadejte celé číslo od 0 do 9999."},
-                      Refusal{"3", "", "Zadejte celé číslo."},
-                      Refusal{"3", "48a7", "Zadejte celé číslo."},
-                      Refusal{"3", "99999999999999999999", "Zadejte celé číslo."}));
+    ::testing::Values(Refusal{"0", "4827", "Zadejte celé číslo od 1 do 70."_cp, C::kPortEdit},
+                      Refusal{"71", "4827", "Zadejte celé číslo od 1 do 70."_cp, C::kPortEdit},
+                      Refusal{"", "4827", "Zadejte celé číslo."_cp, C::kPortEdit},
+                      Refusal{"COM3", "4827", "Zadejte celé číslo."_cp, C::kPortEdit},
+                      Refusal{"3", "10000", "Zadejte celé číslo od 0 do 9999."_cp, C::kCodeEdit},
+                      Refusal{"3", "-1", "Zadejte celé číslo od 0 do 9999."_cp, C::kCodeEdit},
+                      Refusal{"3", "", "Zadejte celé číslo."_cp, C::kCodeEdit},
+                      Refusal{"3", "48a7", "Zadejte celé číslo."_cp, C::kCodeEdit},
+                      Refusal{"3", "99999999999999999999", "Zadejte celé číslo."_cp, C::kCodeEdit},
+                      Refusal{"3", "+-5", "Zadejte celé číslo."_cp, C::kCodeEdit},
+                      Refusal{"3", "4 827", "Zadejte celé číslo."_cp, C::kCodeEdit}));
 
-TEST_F(ConnectDialogTest, AcceptsTheRangeEndsAndBlanksAroundANumber) {
-    control<QCheckBox>(dialog, 1034)->click();
-    control<QLineEdit>(dialog, 1028)->setText(QStringLiteral("70"));
-    control<QLineEdit>(dialog, 1027)->setText(QStringLiteral(" 0 "));
-    clickOk();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+TEST_F(ConnectDialogTest, AcceptsTheRangeEndsSignsAndBlanksAroundANumber) {
+    window.click(C::kManualPortCheck);
+    window.type(C::kPortEdit, "+70");
+    window.type(C::kCodeEdit, std::string(" 0\t\xA0"));
+    window.click(Dialog::kOk);
+    EXPECT_EQ(window.result(), Dialog::kOk);
     EXPECT_EQ(dialog.portNumber, 70);
     EXPECT_EQ(dialog.accessCode, 0);
 }
 
-TEST_F(ConnectDialogTest, BackLeavesTheMembersAsTheyWere) {
-    control<QLineEdit>(dialog, 1027)->setText(QStringLiteral("1234"));
-    control<QPushButton>(dialog, 2)->click();
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(dialog.accessCode, 0);
+TEST_F(ConnectDialogTest, BackAndTheCloseBoxLeaveTheMembersAsTheyWere) {
+    window.destroy();
+    for (const bool closeBox : {false, true}) {
+        FakeWindow w(dialog, screen);
+        w.init();
+        w.type(C::kCodeEdit, "1234");
+        if (closeBox) {
+            w.close();
+        } else {
+            w.click(Dialog::kCancel);
+        }
+        EXPECT_EQ(w.result(), Dialog::kCancel) << closeBox;
+        EXPECT_EQ(dialog.accessCode, 0) << closeBox;
+        w.destroy();
+    }
 }
 
 }  // namespace

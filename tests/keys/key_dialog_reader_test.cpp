@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
+#include <algorithm>
 
-#include "fake_desktop.h"
+#include "fake_window.h"
 #include "key_dialog.h"
-#include "keys_test_support.h"
+#include "key_samples.h"
 #include "scripted_link.h"
 #include "unit_commands.h"
-#include "window_timers.h"
 
 using namespace keys_test;
 
@@ -32,10 +29,10 @@ protected:
     void open(int readerMode, const KeyCode& key = {}) {
         dialog.readerMode = readerMode;
         dialog.keyCode = key;
-        dialog.show();
+        window.init();
     }
 
-    void tick() { dialog.onTimer(KeyDialog::kReaderTimer); }
+    void tick() { window.tick(KeyDialog::kReaderTimer); }
 
     // One whole cycle: the command, then one read finding `answer`.
     void cycle(const Bytes& answer) {
@@ -47,11 +44,12 @@ protected:
     int commandsSent() const {
         return static_cast<int>(std::count(link.sent.begin(), link.sent.end(), unit::kReadReader));
     }
-    QString field() const { return control<QLineEdit>(&dialog, KeyDialog::kKeyEdit)->text(); }
+    std::string field() const { return window.text(KeyDialog::kKeyEdit); }
 
-    FakeDesktop desktop;
+    FakeScreen screen;
     ScriptedLink link;
     KeyDialog dialog{link};
+    FakeWindow window{dialog, screen};
 };
 
 TEST_F(KeyReaderTest, FirstTickDiscardsAndSendsTheReadCommand) {
@@ -67,14 +65,14 @@ TEST_F(KeyReaderTest, FirstTickDiscardsAndSendsTheReadCommand) {
 TEST_F(KeyReaderTest, HeldByteCodeShowsSixteenDigitsMostSignificantFirst) {
     open(1);
     cycle(readerAnswer(an27Key()));
-    EXPECT_EQ(field(), QStringLiteral("A200000001B81C02"));
+    EXPECT_EQ(field(), "A200000001B81C02");
     EXPECT_EQ(dialog.keyCode, an27Key());
 }
 
 TEST_F(KeyReaderTest, HeldCharacterCodeShowsItsTwelveCharacters) {
     open(1);
     cycle(readerAnswer(charKey("ABCDEF012345")));
-    EXPECT_EQ(field(), QStringLiteral("ABCDEF012345"));
+    EXPECT_EQ(field(), "ABCDEF012345");
 }
 
 TEST_F(KeyReaderTest, AnswerSplitFiveAndEightIsTakenAfterTheSecondRead) {
@@ -83,10 +81,10 @@ TEST_F(KeyReaderTest, AnswerSplitFiveAndEightIsTakenAfterTheSecondRead) {
     tick();
     link.reads.push_back(slice(answer, 0, 5));
     tick();
-    EXPECT_EQ(field(), QStringLiteral("------------"));
+    EXPECT_EQ(field(), "------------");
     link.reads.push_back(slice(answer, 5, 13));
     tick();
-    EXPECT_EQ(field(), textOf(numberedKey(1)));
+    EXPECT_EQ(field(), keyCodeText(numberedKey(1)));
     tick();  // a new cycle starts
     EXPECT_EQ(commandsSent(), 2);
 }
@@ -98,11 +96,11 @@ TEST_F(KeyReaderTest, AnswerSplitTwelveAndOneIsTakenOnlyWithTheThirteenthByte) {
     link.reads.push_back(slice(answer, 0, 12));
     tick();
     tick();  // an empty read in between
-    EXPECT_EQ(field(), QStringLiteral("------------"));
+    EXPECT_EQ(field(), "------------");
     EXPECT_EQ(commandsSent(), 1);
     link.reads.push_back(slice(answer, 12, 13));
     tick();
-    EXPECT_EQ(field(), textOf(numberedKey(2)));
+    EXPECT_EQ(field(), keyCodeText(numberedKey(2)));
 }
 
 TEST_F(KeyReaderTest, BytesBeyondTheThirteenthAreDroppedAndTheCycleCompletes) {
@@ -111,7 +109,7 @@ TEST_F(KeyReaderTest, BytesBeyondTheThirteenthAreDroppedAndTheCycleCompletes) {
     answer.push_back(0x55);
     answer.push_back(0x66);
     cycle(answer);
-    EXPECT_EQ(field(), textOf(numberedKey(3)));
+    EXPECT_EQ(field(), keyCodeText(numberedKey(3)));
     tick();
     EXPECT_EQ(commandsSent(), 2);
 }
@@ -121,7 +119,7 @@ TEST_F(KeyReaderTest, StatusZeroKeepsNoKeyAndCountsNoEmptyReads) {
     for (int i = 0; i < 5; ++i) {
         cycle(readerAnswer(numberedKey(4), 0));
     }
-    EXPECT_EQ(field(), QStringLiteral("------------"));
+    EXPECT_EQ(field(), "------------");
     EXPECT_EQ(dialog.keyCode, KeyCode{});
     EXPECT_EQ(dialog.idleReadCount(), 0);
 }
@@ -130,7 +128,7 @@ TEST_F(KeyReaderTest, KeyTakenAwayStaysInTheField) {
     open(1);
     cycle(readerAnswer(numberedKey(5)));
     cycle(readerAnswer(KeyCode{}, 0));
-    EXPECT_EQ(field(), textOf(numberedKey(5)));
+    EXPECT_EQ(field(), keyCodeText(numberedKey(5)));
     EXPECT_EQ(dialog.keyCode, numberedKey(5));
 }
 
@@ -140,7 +138,7 @@ TEST_F(KeyReaderTest, CorruptedCrcBlanksTheFieldAndClearsTheKey) {
     KeyCode corrupted = numberedKey(7);
     corrupted[3] ^= 0x04;
     cycle(readerAnswer(corrupted));
-    EXPECT_EQ(field(), QStringLiteral("------------"));
+    EXPECT_EQ(field(), "------------");
     EXPECT_EQ(dialog.keyCode, KeyCode{});
 }
 
@@ -151,19 +149,18 @@ TEST_F(KeyReaderTest, EditModeSendsTheCommandButChangesNothing) {
         cycle(readerAnswer(numberedKey(9)));
     }
     EXPECT_EQ(commandsSent(), 3);
-    EXPECT_EQ(field(), textOf(stored));
+    EXPECT_EQ(field(), keyCodeText(stored));
     EXPECT_EQ(dialog.keyCode, stored);
 }
 
 TEST_F(KeyReaderTest, ManualEntryKeepsTheTypedTextAndItsKey) {
     open(1);
-    control<QCheckBox>(&dialog, KeyDialog::kManualEntryBox)->click();
-    auto* keyField = control<QLineEdit>(&dialog, KeyDialog::kKeyEdit);
-    keyField->setText(QStringLiteral("A200000001B81C02"));
-    leaveField(keyField);
+    window.click(KeyDialog::kManualEntryBox);
+    window.type(KeyDialog::kKeyEdit, "A200000001B81C02");
+    window.command(KeyDialog::kKeyEdit, Dialog::Notification::FocusLost);
     cycle(readerAnswer(numberedKey(10)));
     cycle(readerAnswer(numberedKey(11)));
-    EXPECT_EQ(field(), QStringLiteral("A200000001B81C02"));
+    EXPECT_EQ(field(), "A200000001B81C02");
     EXPECT_EQ(dialog.keyCode, an27Key());
     EXPECT_EQ(commandsSent(), 2);
 }
@@ -181,8 +178,8 @@ TEST_F(KeyReaderTest, SilentUnitIsReportedLostAtTheTwoHundredAndFirstEmptyRead) 
     EXPECT_EQ(link.reports[0].code, 501);
     EXPECT_EQ(link.reports[0].kind, ErrorKind::Disconnect);
     EXPECT_TRUE(link.reports[0].text.isEmpty());
-    EXPECT_FALSE(control<QPushButton>(&dialog, KeyDialog::kOkButton)->isEnabled());
-    EXPECT_FALSE(dialog.timers().isActive(KeyDialog::kReaderTimer));
+    EXPECT_FALSE(window.isEnabled(KeyDialog::kOkButton));
+    EXPECT_TRUE(window.timers().empty());
     EXPECT_EQ(commandsSent(), 1);
 }
 
@@ -205,7 +202,7 @@ TEST_F(KeyReaderTest, AnyByteResetsTheEmptyReadCount) {
 
 TEST_F(KeyReaderTest, TicksOfOtherTimersAreIgnored) {
     open(1);
-    dialog.onTimer(2);
+    dialog.handleEvent(window, {Dialog::Event::Kind::Timer, 2});
     EXPECT_TRUE(link.sent.empty());
 }
 

@@ -1,46 +1,30 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include <string>
 
-#include "fake_desktop.h"
+#include "cp1250_literal.h"
+#include "fake_window.h"
 #include "key_dialog.h"
-#include "keys_test_support.h"
+#include "key_samples.h"
 #include "scripted_link.h"
-#include "window_timers.h"
 
 using namespace keys_test;
 
 namespace {
 
-// The floor box of floor f (1..24).
-QCheckBox* floorBox(const KeyDialog& d, int floor) {
-    return control<QCheckBox>(&d, KeyDialog::kFirstFloorBox + floor - 1);
-}
+using N = Dialog::Notification;
 
-int tickedFloors(const KeyDialog& d) {
-    int n = 0;
-    for (int f = 1; f <= kFloors; ++f) {
-        n += floorBox(d, f)->isChecked() ? 1 : 0;
-    }
-    return n;
+// The message boxes of a run that showed one.
+std::vector<std::string> oneBox(std::string_view text) {
+    return {std::string(text)};
 }
 
 class KeyDialogTest : public testing::Test {
 protected:
-    QLineEdit* keyField() const { return control<QLineEdit>(&dialog, KeyDialog::kKeyEdit); }
-    QLineEdit* commentField() const { return control<QLineEdit>(&dialog, KeyDialog::kCommentEdit); }
-    QLineEdit* idField() const { return control<QLineEdit>(&dialog, KeyDialog::kIdEdit); }
-    QCheckBox* manualBox() const { return control<QCheckBox>(&dialog, KeyDialog::kManualEntryBox); }
-    QCheckBox* allBox() const { return control<QCheckBox>(&dialog, KeyDialog::kAllFloorsBox); }
-
     void openAdding() {
         dialog.readerMode = 1;
         dialog.maxCommentLength = 50;
-        dialog.show();
+        window.init();
     }
 
     void openEditing(const KeyCode& key, const FloorMask& floors) {
@@ -48,103 +32,119 @@ protected:
         dialog.keyCode = key;
         dialog.floorMask = floors;
         dialog.maxCommentLength = 50;
-        dialog.show();
+        window.init();
     }
+
+    // The user moves on from a field to another control of the dialog.
+    void leave(int field) { window.command(field, N::FocusLost); }
 
     // Manual entry on, the text typed and the field left.
-    void typeKey(const QString& text) {
-        manualBox()->click();
-        keyField()->setText(text);
-        leaveField(keyField());
+    void typeKey(std::string_view text) {
+        window.click(KeyDialog::kManualEntryBox);
+        window.type(KeyDialog::kKeyEdit, std::string(text));
+        leave(KeyDialog::kKeyEdit);
     }
 
-    FakeDesktop desktop;
+    bool floorTicked(int floor) { return window.control(KeyDialog::kFirstFloorBox + floor - 1).checked; }
+    void clickFloor(int floor) { window.click(KeyDialog::kFirstFloorBox + floor - 1); }
+    int tickedFloors() {
+        int n = 0;
+        for (int f = 1; f <= kFloors; ++f) {
+            n += floorTicked(f) ? 1 : 0;
+        }
+        return n;
+    }
+    std::string keyField() const { return window.text(KeyDialog::kKeyEdit); }
+    bool readerRuns() const { return window.timers().count(KeyDialog::kReaderTimer) != 0; }
+
+    FakeScreen screen;
     ScriptedLink link;
     KeyDialog dialog{link};
+    FakeWindow window{dialog, screen};
 };
 
 TEST_F(KeyDialogTest, AddingStartsWithNoKeyNoFloorsAndTheReaderRunning) {
     dialog.keyId = 17;
-    dialog.comment = QStringLiteral("Vrátný");
+    dialog.comment = "Vrátný"_cp;
     dialog.keyCode = numberedKey(1);
     dialog.floorMask = {0xFF, 0x01, 0x80};
     openAdding();
 
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ZYL key - Přidat/upravit klíč"));
-    EXPECT_EQ(keyField()->text(), QStringLiteral("------------"));
-    EXPECT_FALSE(keyField()->isEnabled());
-    EXPECT_EQ(keyField()->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-    EXPECT_EQ(idField()->text(), QStringLiteral("17"));
-    EXPECT_FALSE(idField()->isEnabled());
-    EXPECT_EQ(commentField()->text(), QStringLiteral("Vrátný"));
-    EXPECT_EQ(tickedFloors(dialog), 0);
+    EXPECT_EQ(keyField(), "------------");
+    EXPECT_FALSE(window.isEnabled(KeyDialog::kKeyEdit));
+    EXPECT_EQ(window.text(KeyDialog::kIdEdit), "17");
+    EXPECT_FALSE(window.isEnabled(KeyDialog::kIdEdit));
+    EXPECT_EQ(window.text(KeyDialog::kCommentEdit), "Vrátný"_cp);
+    EXPECT_EQ(tickedFloors(), 0);
     EXPECT_EQ(dialog.keyCode, KeyCode{});
     EXPECT_EQ(dialog.floorMask, FloorMask{});
-    EXPECT_TRUE(manualBox()->isVisible());
-    EXPECT_EQ(control<QLabel>(&dialog, KeyDialog::kHintStatic)->text(),
-              QStringLiteral("Přidávání klíčů ukončíte tlačítkem Zpět"));
+    EXPECT_TRUE(window.isVisible(KeyDialog::kManualEntryBox));
+    EXPECT_EQ(window.text(KeyDialog::kHintStatic), "Přidávání klíčů ukončíte tlačítkem Zpět"_cp);
     EXPECT_EQ(link.discards, 1);
-    EXPECT_EQ(dialog.timers().period(KeyDialog::kReaderTimer), 50);
+    EXPECT_EQ(window.timers(), (std::map<int, int>{{KeyDialog::kReaderTimer, 50}}));
 }
 
 TEST_F(KeyDialogTest, TemplateHasTwentyFourFloorBoxesInSixColumnsOfFour) {
-    openAdding();
+    const DialogTemplate& t = kKeyDialogTemplate;
+    EXPECT_EQ(t.caption, "ZYL key - Přidat/upravit klíč"_cp);
+    auto box = [&](int floor) { return t.control(KeyDialog::kFirstFloorBox + floor - 1); };
     for (int f = 1; f <= kFloors; ++f) {
-        QCheckBox* box = floorBox(dialog, f);
-        ASSERT_NE(box, nullptr) << f;
-        EXPECT_EQ(box->text(), QString::number(f));
-        const QCheckBox* firstOfColumn = floorBox(dialog, (f - 1) / 4 * 4 + 1);
-        const QCheckBox* firstOfRow = floorBox(dialog, (f - 1) % 4 + 1);
-        EXPECT_EQ(box->x(), firstOfColumn->x()) << f;
-        EXPECT_EQ(box->y(), firstOfRow->y()) << f;
+        ASSERT_NE(box(f), nullptr) << f;
+        EXPECT_EQ(box(f)->kind, ControlKind::CheckBox);
+        EXPECT_EQ(box(f)->text, std::to_string(f));
+        EXPECT_EQ(box(f)->x, box((f - 1) / 4 * 4 + 1)->x) << f;
+        EXPECT_EQ(box(f)->y, box((f - 1) % 4 + 1)->y) << f;
     }
-    EXPECT_LT(floorBox(dialog, 1)->x(), floorBox(dialog, 5)->x());
-    EXPECT_LT(floorBox(dialog, 1)->y(), floorBox(dialog, 4)->y());
-    EXPECT_TRUE(control<QPushButton>(&dialog, KeyDialog::kOkButton)->isDefault());
-    EXPECT_EQ(control<QPushButton>(&dialog, KeyDialog::kBackButton)->text(), QStringLiteral("Zpět"));
+    EXPECT_LT(box(1)->x, box(5)->x);
+    EXPECT_LT(box(1)->y, box(4)->y);
+    // The frame comes first, so the boxes lie above it.
+    EXPECT_EQ(t.controls.front().id, KeyDialog::kFloorGroup);
+    EXPECT_NE(t.control(KeyDialog::kOkButton)->style & control_style::kDefault, 0u);
+    EXPECT_NE(t.control(KeyDialog::kKeyEdit)->style & control_style::kCentered, 0u);
+    EXPECT_EQ(t.control(KeyDialog::kBackButton)->text, "Zpět"_cp);
 }
 
 TEST_F(KeyDialogTest, EditingShowsTheStoredKeyWithFloorsOneAndTwentyFour) {
     const KeyCode key = numberedKey(3);
     openEditing(key, {0x01, 0x00, 0x80});
 
-    EXPECT_EQ(keyField()->text(), textOf(key));
-    EXPECT_TRUE(manualBox()->isHidden());
-    EXPECT_TRUE(control<QLabel>(&dialog, KeyDialog::kHintStatic)->text().isEmpty());
-    EXPECT_TRUE(floorBox(dialog, 1)->isChecked());
-    EXPECT_TRUE(floorBox(dialog, 24)->isChecked());
-    EXPECT_EQ(tickedFloors(dialog), 2);
+    EXPECT_EQ(keyField(), keyCodeText(key));
+    EXPECT_FALSE(window.isVisible(KeyDialog::kManualEntryBox));
+    EXPECT_TRUE(window.text(KeyDialog::kHintStatic).empty());
+    EXPECT_TRUE(floorTicked(1));
+    EXPECT_TRUE(floorTicked(24));
+    EXPECT_EQ(tickedFloors(), 2);
     EXPECT_EQ(dialog.keyCode, key);
 }
 
 TEST_F(KeyDialogTest, EditingShowsACharacterCodeAsItsTwelveCharacters) {
     openEditing(charKey("ABCDEF012345"), {});
-    EXPECT_EQ(keyField()->text(), QStringLiteral("ABCDEF012345"));
+    EXPECT_EQ(keyField(), "ABCDEF012345");
 }
 
 TEST_F(KeyDialogTest, ClosingWithZpetStillRebuildsTheFloorMaskAndStopsTheReader) {
     openEditing(numberedKey(3), {0x01, 0x00, 0x80});
-    floorBox(dialog, 2)->click();
-    dialog.reject();
+    clickFloor(2);
+    window.click(KeyDialog::kBackButton);
 
     EXPECT_EQ(dialog.floorMask, (FloorMask{0x03, 0x00, 0x80}));
-    EXPECT_FALSE(dialog.timers().isActive(KeyDialog::kReaderTimer));
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(readerRuns());
+    EXPECT_EQ(window.result(), Dialog::kCancel);
 }
 
 TEST_F(KeyDialogTest, VseTicksEveryFloorThenUnticksEveryFloorIncludingOnesTickedByHand) {
     openAdding();
-    floorBox(dialog, 3)->click();
-    allBox()->click();
-    EXPECT_EQ(tickedFloors(dialog), 24);
+    clickFloor(3);
+    window.click(KeyDialog::kAllFloorsBox);
+    EXPECT_EQ(tickedFloors(), 24);
 
-    floorBox(dialog, 7)->click();  // unticked by hand
-    floorBox(dialog, 7)->click();  // and ticked again
-    allBox()->click();
-    EXPECT_EQ(tickedFloors(dialog), 0);
+    clickFloor(7);  // unticked by hand
+    clickFloor(7);  // and ticked again
+    window.click(KeyDialog::kAllFloorsBox);
+    EXPECT_EQ(tickedFloors(), 0);
 
-    floorBox(dialog, 9)->click();
-    dialog.accept();
+    clickFloor(9);
+    window.click(KeyDialog::kOkButton);
     EXPECT_EQ(dialog.floorMask, (FloorMask{0x00, 0x01, 0x00}));
 }
 
@@ -152,33 +152,33 @@ TEST_F(KeyDialogTest, ManualEntrySwitchClearsTheKeyEachWay) {
     openAdding();
     dialog.keyCode = numberedKey(4);  // as if the reader had found one
 
-    manualBox()->click();
+    window.click(KeyDialog::kManualEntryBox);
     EXPECT_TRUE(dialog.manualEntryOn());
-    EXPECT_TRUE(keyField()->isEnabled());
-    EXPECT_TRUE(keyField()->text().isEmpty());
+    EXPECT_TRUE(window.isEnabled(KeyDialog::kKeyEdit));
+    EXPECT_TRUE(keyField().empty());
     EXPECT_EQ(dialog.keyCode, KeyCode{});
 
-    keyField()->setText(QStringLiteral("A200000001B81C02"));
-    leaveField(keyField());
+    window.type(KeyDialog::kKeyEdit, "A200000001B81C02");
+    leave(KeyDialog::kKeyEdit);
     EXPECT_NE(dialog.keyCode, KeyCode{});
 
-    manualBox()->click();
+    window.click(KeyDialog::kManualEntryBox);
     EXPECT_FALSE(dialog.manualEntryOn());
-    EXPECT_FALSE(keyField()->isEnabled());
-    EXPECT_EQ(keyField()->text(), QStringLiteral("------------"));
+    EXPECT_FALSE(window.isEnabled(KeyDialog::kKeyEdit));
+    EXPECT_EQ(keyField(), "------------");
     EXPECT_EQ(dialog.keyCode, KeyCode{});
-    EXPECT_TRUE(desktop.boxes.empty());
+    EXPECT_TRUE(screen.boxes.empty());
 }
 
 TEST_F(KeyDialogTest, LeavingTheKeyFieldWithoutManualEntryParsesNothing) {
     openAdding();
-    leaveField(keyField());
-    EXPECT_TRUE(desktop.boxes.empty());
+    leave(KeyDialog::kKeyEdit);
+    EXPECT_TRUE(screen.boxes.empty());
 }
 
 struct TypedKey {
     const char* name;
-    const char* typed;
+    std::string_view typed;  // code page 1250
     bool valid;
     KeyCode expected;
 };
@@ -188,15 +188,14 @@ class TypedKeyTest : public KeyDialogTest, public testing::WithParamInterface<Ty
 TEST_P(TypedKeyTest, TypedKeyIsParsedOnLeavingTheField) {
     const TypedKey& row = GetParam();
     openAdding();
-    typeKey(QString::fromUtf8(row.typed));
+    typeKey(row.typed);
 
     EXPECT_EQ(dialog.keyCode, row.expected);
     if (row.valid) {
-        EXPECT_TRUE(desktop.boxes.empty());
+        EXPECT_TRUE(screen.boxes.empty());
     } else {
-        ASSERT_EQ(desktop.boxes.size(), 1u);
-        EXPECT_EQ(desktop.boxes[0].text, QStringLiteral("Chybný kód klíče!"));
-        EXPECT_EQ(keyField()->text(), QString::fromUtf8(row.typed));  // the text stays
+        EXPECT_EQ(screen.boxTexts(), oneBox("Chybný kód klíče!"_cp));
+        EXPECT_EQ(keyField(), row.typed);  // the text stays
     }
 }
 
@@ -217,101 +216,126 @@ INSTANTIATE_TEST_SUITE_P(
         TypedKey{"NonHexInByteCodeIsRefused", "A20000000 B81C02", false, KeyCode{}},
         TypedKey{"WrongLengthIsRefused", "12345", false, KeyCode{}},
         TypedKey{"EmptyFieldIsRefused", "", false, KeyCode{}},
-        TypedKey{"AccentedLetterCountsAsOneCharacter", "ABCDEF01234Á", false, KeyCode{}}),
+        TypedKey{"AccentedLetterCountsAsOneCharacter", "ABCDEF01234Á"_cp, false, KeyCode{}}),
     [](const testing::TestParamInfo<TypedKey>& info) { return info.param.name; });
 
 TEST_F(KeyDialogTest, EnterInTheKeyFieldParsesTheTypedCodeBeforeTheCallerReadsIt) {
     openAdding();
-    manualBox()->click();
-    QTest::keyClicks(keyField(), QStringLiteral("A200000001B81C02"));
-    dialog.accept();
+    window.click(KeyDialog::kManualEntryBox);
+    window.setFocus(KeyDialog::kKeyEdit);
+    window.control(KeyDialog::kKeyEdit).text = "A200000001B81C02";
+    window.click(KeyDialog::kOkButton);  // Enter: the focus stays in the field
 
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(window.result(), Dialog::kOk);
     EXPECT_EQ(dialog.keyCode, an27Key());
 }
 
 TEST_F(KeyDialogTest, EnterAfterABadTypedCodeGivesTheMessageAndAClearedKey) {
     openAdding();
-    manualBox()->click();
-    QTest::keyClicks(keyField(), QStringLiteral("A300000001B81C02"));
-    dialog.accept();
+    window.click(KeyDialog::kManualEntryBox);
+    window.type(KeyDialog::kKeyEdit, "A300000001B81C02");  // typed, the focus elsewhere meanwhile
+    window.click(KeyDialog::kOkButton);
 
-    EXPECT_EQ(desktop.boxTexts(), QStringList{QStringLiteral("Chybný kód klíče!")});
+    EXPECT_EQ(screen.boxTexts(), oneBox("Chybný kód klíče!"_cp));
     EXPECT_EQ(dialog.keyCode, KeyCode{});
 }
 
 TEST_F(KeyDialogTest, ATypedCodeAlreadyParsedIsNotParsedAgainOnOk) {
     openAdding();
-    typeKey(QStringLiteral("A300000001B81C02"));
-    dialog.accept();
-    EXPECT_EQ(desktop.boxes.size(), 1u);
+    typeKey("A300000001B81C02");
+    window.click(KeyDialog::kOkButton);
+    EXPECT_EQ(screen.boxes.size(), 1u);
+}
+
+TEST_F(KeyDialogTest, TheCloseBoxParsesATypedCodeAndClosesLikeZpet) {
+    openAdding();
+    clickFloor(5);
+    window.click(KeyDialog::kManualEntryBox);
+    window.type(KeyDialog::kKeyEdit, "12345");
+    window.close();
+
+    EXPECT_EQ(screen.boxTexts(), oneBox("Chybný kód klíče!"_cp));
+    EXPECT_EQ(window.result(), Dialog::kCancel);
+    EXPECT_EQ(dialog.floorMask, (FloorMask{0x10, 0x00, 0x00}));
+    EXPECT_FALSE(readerRuns());
+}
+
+TEST_F(KeyDialogTest, FieldsLeftAsTheDialogClosesAreNotChecked) {
+    openAdding();
+    window.click(KeyDialog::kManualEntryBox);
+    window.type(KeyDialog::kKeyEdit, "12345");
+    window.type(KeyDialog::kCommentEdit, std::string(51, 'x'));
+    window.click(KeyDialog::kOkButton);
+    ASSERT_TRUE(window.ended());
+    const std::size_t shown = screen.boxes.size();
+
+    // The window going away takes the focus from its fields.
+    leave(KeyDialog::kKeyEdit);
+    leave(KeyDialog::kCommentEdit);
+    EXPECT_EQ(screen.boxes.size(), shown);
 }
 
 TEST_F(KeyDialogTest, CommentWarningComesAtOneCharacterOverTheMaximum) {
     openAdding();
     dialog.maxCommentLength = 10;
 
-    commentField()->setText(QStringLiteral("ěščřžýáíéů"));  // ten characters, twenty UTF-8 bytes
-    leaveField(commentField());
-    EXPECT_TRUE(desktop.boxes.empty());
+    window.type(KeyDialog::kCommentEdit, std::string("ěščřžýáíéů"_cp));
+    leave(KeyDialog::kCommentEdit);
+    EXPECT_TRUE(screen.boxes.empty());
 
-    commentField()->setText(QStringLiteral("ěščřžýáíéůx"));
-    leaveField(commentField());
-    ASSERT_EQ(desktop.boxes.size(), 1u);
-    EXPECT_EQ(desktop.boxes[0].text,
-              QStringLiteral("Zadaný komentář je příliš dlouhý,\npočet znaků komentáře je maximálně 10."));
-    EXPECT_EQ(commentField()->text(), QStringLiteral("ěščřžýáíéůx"));
-    EXPECT_TRUE(dialog.isVisible());
+    window.type(KeyDialog::kCommentEdit, std::string("ěščřžýáíéůx"_cp));
+    leave(KeyDialog::kCommentEdit);
+    EXPECT_EQ(screen.boxTexts(),
+              oneBox("Zadaný komentář je příliš dlouhý,\npočet znaků komentáře je maximálně 10."_cp));
+    EXPECT_EQ(window.text(KeyDialog::kCommentEdit), "ěščřžýáíéůx"_cp);
+    EXPECT_FALSE(window.ended());
 }
 
 TEST_F(KeyDialogTest, OkTakesTheCommentAndTheRecordNumber) {
     dialog.keyId = 12;
     openAdding();
-    commentField()->setText(QStringLiteral("Správce"));
-    dialog.accept();
+    window.type(KeyDialog::kCommentEdit, std::string("Správce"_cp));
+    window.click(KeyDialog::kOkButton);
 
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.comment, QStringLiteral("Správce"));
+    EXPECT_EQ(window.result(), Dialog::kOk);
+    EXPECT_EQ(dialog.comment, "Správce"_cp);
     EXPECT_EQ(dialog.keyId, 12);
 }
 
 TEST_F(KeyDialogTest, RecordNumberOutsideItsRangeKeepsTheDialogOpen) {
     openAdding();
     for (const char* bad : {"40001", "-1", "abc", ""}) {
-        desktop.boxes.clear();
-        idField()->setText(QString::fromLatin1(bad));
-        dialog.accept();
-        EXPECT_TRUE(dialog.isVisible()) << bad;
-        EXPECT_EQ(desktop.boxes.size(), 1u) << bad;
-        EXPECT_TRUE(dialog.timers().isActive(KeyDialog::kReaderTimer)) << bad;
+        screen.boxes.clear();
+        window.control(KeyDialog::kIdEdit).text = bad;
+        window.click(KeyDialog::kOkButton);
+        EXPECT_FALSE(window.ended()) << bad;
+        EXPECT_EQ(screen.boxTexts(), oneBox("Zadejte prosím celé číslo v rozsahu 0 až 40000."_cp)) << bad;
+        EXPECT_TRUE(readerRuns()) << bad;
     }
-    idField()->setText(QStringLiteral("40000"));
-    dialog.accept();
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    window.control(KeyDialog::kIdEdit).text = "40000";
+    window.click(KeyDialog::kOkButton);
+    EXPECT_EQ(window.result(), Dialog::kOk);
     EXPECT_EQ(dialog.keyId, 40000);
 }
 
 TEST_F(KeyDialogTest, EscapeClosesLikeZpet) {
     openEditing(numberedKey(5), {0x00, 0x00, 0x80});
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    window.click(Dialog::kCancel);  // what the window makes of Esc
+    EXPECT_EQ(window.result(), Dialog::kCancel);
     EXPECT_EQ(dialog.floorMask, (FloorMask{0x00, 0x00, 0x80}));
-    EXPECT_FALSE(dialog.timers().isActive(KeyDialog::kReaderTimer));
+    EXPECT_FALSE(readerRuns());
 }
 
 TEST_F(KeyDialogTest, RefusedTimerShowsTimerErrorAndSkipsTheRestOfStartUp) {
-    WindowTimers::setStartPolicy([](int) { return false; });
+    screen.refusedTimers = {KeyDialog::kReaderTimer};
     dialog.floorMask = {0x01, 0, 0};
     openAdding();
-    WindowTimers::setStartPolicy({});
 
-    EXPECT_EQ(desktop.boxTexts(), QStringList{QStringLiteral("Timer error!")});
-    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(screen.boxTexts(), oneBox("Timer error!"));
+    EXPECT_FALSE(window.ended());
     EXPECT_EQ(link.discards, 0);
-    EXPECT_TRUE(keyField()->text().isEmpty());
-    EXPECT_EQ(tickedFloors(dialog), 0);
+    EXPECT_TRUE(keyField().empty());
+    EXPECT_EQ(tickedFloors(), 0);
 }
 
 }  // namespace
