@@ -11,9 +11,9 @@ include(GNUInstallDirs)
 
 # The icon files come from the same drawing as the window icon, so the two never differ.
 # zylicon needs only that drawing and Qt's painting, not the rest of the program.
-add_executable(zylicon ${CMAKE_CURRENT_LIST_DIR}/../src/app/icon_export.cpp
-                       ${CMAKE_CURRENT_LIST_DIR}/../src/app/app_icon.cpp)
-target_include_directories(zylicon PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../src/app)
+add_executable(zylicon ${CMAKE_CURRENT_LIST_DIR}/../src/qt/icon_export.cpp
+                       ${CMAKE_CURRENT_LIST_DIR}/../src/qt/app_icon.cpp)
+target_include_directories(zylicon PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../src/qt)
 target_link_libraries(zylicon PRIVATE Qt6::Gui)
 
 set(ZYL_ICON_DIR ${CMAKE_BINARY_DIR}/icons)

@@ -32,6 +32,12 @@ void WindowTimers::stop(int id) {
     }
 }
 
+void WindowTimers::stopAll() {
+    for (const auto& [id, timer] : timers_) {
+        timer->stop();
+    }
+}
+
 bool WindowTimers::isActive(int id) const {
     auto it = timers_.find(id);
     return it != timers_.end() && it->second->isActive();

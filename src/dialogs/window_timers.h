@@ -21,6 +21,7 @@ public:
     // Returns id, or 0 when the timer could not be started.
     int start(int id, int periodMs);
     void stop(int id);
+    void stopAll();
     bool isActive(int id) const;
     int period(int id) const;  // of an active timer, else 0
     // The one active timer's id, or 0 (the windows run at most one at a time).
