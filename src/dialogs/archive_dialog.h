@@ -1,17 +1,13 @@
 #pragma once
 
-#include <QDialog>
-#include <QString>
+#include <string>
+#include <string_view>
 
-#include <array>
-#include <cstdint>
-
+#include "dialog.h"
 #include "error_kind.h"
 #include "memory_image.h"
 
 class MainWindowLink;
-class QPushButton;
-class WindowTimers;
 
 // The archive: saves the memory image with the unit's four settings to a file, loads such
 // a file and writes it into the unit, exports the keys as a table, and erases all keys or
@@ -22,8 +18,7 @@ class WindowTimers;
 // was loaded: take the image and the settings back) and `keysErased` (the unit's keys are
 // gone: clear your image). While it is open it drives the link through the main window
 // with its own timers, one at a time; onTimer() is their state machine.
-class ArchiveDialog : public QDialog {
-    Q_OBJECT
+class ArchiveDialog : public Dialog {
 public:
     // The dialog's timers and their periods.
     static constexpr int kKeepAliveTimer = 1, kKeepAlivePeriod = 1000;
@@ -31,7 +26,6 @@ public:
     static constexpr int kWriteTimer = 3, kWritePeriod = 500;
     static constexpr int kSettingsTimer = 4, kSettingsPeriod = 700;
 
-    // Control ids of the template, used as object names ("1038") so tests can find them.
     enum ControlId {
         kBackButton = 2,
         kCopyToPcButton = 1036,
@@ -43,7 +37,7 @@ public:
         kLowerGroup = 1042,
     };
 
-    explicit ArchiveDialog(MainWindowLink& link, QWidget* parent = nullptr);
+    explicit ArchiveDialog(MainWindowLink& link);
 
     // The transfer's own state: only the dialog writes it; public so it can be inspected.
     int progressCount = 0;  // erase progress bytes since the last "*"
@@ -62,11 +56,22 @@ public:
     int recordSize = 0;  // 15 + comment length
     MemoryImage image{};
 
-    // Runs once, when the dialog is first shown (or when a test calls it first): resets the
-    // state and starts the keep-alive.
-    void onInitDialog();
-    void onTimer(int id);
+    // The four button states; every change of enablement goes through them.
+    void disableButtons();
+    void enableButtons();
+    void enableAfterFailure();
+    void failSettingsStep(int code);  // also stops the timer and reports the error
 
+protected:
+    // Resets the state and starts the keep-alive.
+    void onInitDialog() override;
+    // "Zpět", Esc and the close box are not routed: they end the run with kCancel.
+    void onCommand(int controlId, Notification notification) override;
+    void onTimer(int id) override;
+    // The end of the run, however it came: the running operation stops at its current step.
+    void onDestroy() override;
+
+private:
     // Button handlers.
     void onCopyToPc();
     void onCopyToUnit();
@@ -74,35 +79,16 @@ public:
     void onEraseKeys();
     void onEraseLogs();
 
-    // The four button states; every change of enablement goes through them.
-    void disableButtons();
-    void enableButtons();
-    void enableAfterFailure();
-    void failSettingsStep(int code);  // also stops the timer and reports the error
-
-    WindowTimers& timers() { return *timers_; }
-    QPushButton* button(int id) const;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-public slots:
-    // Every way of closing (Zpět, Esc, the close box) ends here; it stops the running
-    // operation at its current step.
-    void done(int result) override;
-
-private:
-    void createControls();
     void setButtons(bool copyToPc, bool others, bool back);
-    void startErase(int keys, const QString& sentence);
-    bool confirm(const QString& sentence);
+    void startErase(int keys, std::string_view sentence);
+    bool confirm(std::string_view sentence);
     // Stops the running timer and starts `id`; shows "Timer error!" when it is refused.
     bool switchTimer(int id, int periodMs);
     void stopTimer();
     // Stops the timer, reports through the main window, leaves the failure button state.
     void failOperation(int code, ErrorKind kind);
     // A file that cannot be opened or written: a log line and a message box.
-    void reportFileProblem(const QString& text);
+    void reportFileProblem(const std::string& text);
 
     // One step handler per timer.
     void stepKeepAlive();
@@ -111,7 +97,7 @@ private:
     void stepSettingsWrite();
 
     MainWindowLink& link_;
-    WindowTimers* timers_;
-    std::array<QPushButton*, 6> buttons_{};
-    bool initialised_ = false;
 };
+
+// Template 105: "Zpět" first, so the focus starts there; no OK button.
+extern const DialogTemplate kArchiveDialogTemplate;

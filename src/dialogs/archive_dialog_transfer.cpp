@@ -6,7 +6,6 @@
 #include "exchange_judges.h"
 #include "main_window_link.h"
 #include "unit_commands.h"
-#include "window_timers.h"
 
 // The archive's exchanges with the unit, one step per tick. A byte sent in one tick is
 // answered before the next, so each read step judges what the previous step asked for.

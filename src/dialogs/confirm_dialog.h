@@ -1,41 +1,31 @@
 #pragma once
 
-#include <QDialog>
-#include <QString>
+#include <string>
 
-class QCheckBox;
-class QPushButton;
+#include "dialog.h"
 
 // Guards a destructive command with a tick box carrying the caller's sentence: OK stays
 // disabled until the box is ticked, so neither a stray click nor Enter can confirm.
 //
-// The caller sets `text` after construction and runs the dialog modally; Accepted means
+// The caller sets `text` after construction and runs the dialog modally; kOk means
 // confirmed, anything else (Cancel, Esc, the close box) refused.
-class ConfirmDialog : public QDialog {
-    Q_OBJECT
+class ConfirmDialog : public Dialog {
 public:
-    // Control ids of the template, used as object names ("1041").
     enum ControlId { kOkButton = 1, kCancelButton = 2, kTickBox = 1041 };
 
-    explicit ConfirmDialog(QWidget* parent = nullptr);
+    ConfirmDialog();
 
-    QString text;    // the sentence shown beside the tick box
-    int ticked = 0;  // 1 while the box is ticked
-
-    // Runs once, when the dialog is first shown (or when a test calls it first).
-    void onInitDialog();
-    void onTick();
-
-    QCheckBox* tickBox() const { return tickBox_; }
-    QPushButton* okButton() const { return okButton_; }
-    QPushButton* cancelButton() const { return cancelButton_; }
+    std::string text;  // code page 1250: the sentence shown beside the tick box
+    int ticked = 0;    // 1 while the box is ticked
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void onInitDialog() override;
+    // OK and Cancel are not routed: they end the run with their own ids as results.
+    void onCommand(int controlId, Notification notification) override;
 
 private:
-    QPushButton* okButton_;
-    QPushButton* cancelButton_;
-    QCheckBox* tickBox_;
-    bool initialised_ = false;
+    void onTick();
 };
+
+// Template 106: OK (default, disabled), Cancel, then the tick box, so Cancel gets the focus.
+extern const DialogTemplate kConfirmDialogTemplate;

@@ -1,17 +1,16 @@
-// Answers no well-behaved unit gives, replayed read by read through a scripted main window.
+// Answers no well-behaved unit gives, replayed read by read through a scripted main window,
+// on a window without a toolkit.
 
 #include <gtest/gtest.h>
 
-#include <QPushButton>
 #include <QStringList>
 
 #include <vector>
 
 #include "archive_dialog.h"
-#include "fake_desktop.h"
+#include "fake_window.h"
 #include "scripted_link.h"
 #include "unit_commands.h"
-#include "window_timers.h"
 
 namespace {
 
@@ -20,26 +19,27 @@ using Bytes = std::vector<std::uint8_t>;
 class ScriptedArchiveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dialog.onInitDialog();
-        desktop.modalHandler = [](QDialog& d) {
-            d.accept();
-            return static_cast<int>(QDialog::Accepted);
-        };
+        // Confirmations are answered OK at once.
+        window.modalHandler = [](Dialog&, FakeWindow&) { return Dialog::kOk; };
+        window.init();
     }
 
-    void tick() { dialog.onTimer(dialog.timers().activeId()); }
+    void tick() { window.tick(window.activeTimer()); }
+    // A tick of `id` whether it runs or not, as a test of one step needs.
+    void tickOf(int id) { dialog.handleEvent(window, {Dialog::Event::Kind::Timer, id}); }
 
     // Starts an erase and runs it up to the step that reads the unit's acceptance.
     void eraseUpToAcceptance(bool keys) {
-        keys ? dialog.onEraseKeys() : dialog.onEraseLogs();
+        window.click(keys ? ArchiveDialog::kEraseKeysButton : ArchiveDialog::kEraseLogsButton);
         tick();
         tick();
         tick();
     }
 
-    FakeDesktop desktop;
+    FakeScreen screen;
     ScriptedLink link;
     ArchiveDialog dialog{link};
+    FakeWindow window{dialog, screen};
 };
 
 TEST_F(ScriptedArchiveTest, KeepAliveFindsTheAcknowledgementAmongOtherBytes) {
@@ -59,7 +59,7 @@ TEST_F(ScriptedArchiveTest, KeepAliveCountsAnAnswerWithoutAcknowledgementAsMisse
     }
     EXPECT_EQ(link.errorCodes(), std::vector<int>{600});
     EXPECT_EQ(link.errorKinds(), std::vector<ErrorKind>{ErrorKind::Disconnect});
-    EXPECT_EQ(dialog.timers().activeId(), 0);
+    EXPECT_EQ(window.activeTimer(), 0);
 }
 
 TEST_F(ScriptedArchiveTest, EraseAcceptanceMustBeTheFirstByte) {
@@ -67,7 +67,7 @@ TEST_F(ScriptedArchiveTest, EraseAcceptanceMustBeTheFirstByte) {
     link.reads = {{unit::kEraseProgress, unit::kUnitPresent}};
     tick();
     EXPECT_EQ(link.errorCodes(), std::vector<int>{521});
-    EXPECT_EQ(dialog.timers().activeId(), 0);
+    EXPECT_EQ(window.activeTimer(), 0);
 }
 
 TEST_F(ScriptedArchiveTest, BytesAfterTheEndOfAnEraseAreNotExamined) {
@@ -78,7 +78,7 @@ TEST_F(ScriptedArchiveTest, BytesAfterTheEndOfAnEraseAreNotExamined) {
     EXPECT_TRUE(link.reports.empty());
     EXPECT_EQ(link.lines.front(), QStringLiteral("Všechny logy byly smazány"));
     EXPECT_EQ(link.imageClears, 0);
-    EXPECT_EQ(dialog.timers().activeId(), ArchiveDialog::kKeepAliveTimer);
+    EXPECT_EQ(window.activeTimer(), ArchiveDialog::kKeepAliveTimer);
 }
 
 TEST_F(ScriptedArchiveTest, BytesAfterAFailingByteAreNotExamined) {
@@ -89,7 +89,7 @@ TEST_F(ScriptedArchiveTest, BytesAfterAFailingByteAreNotExamined) {
     EXPECT_EQ(link.errorCodes(), std::vector<int>{523});
     EXPECT_EQ(dialog.keysErased, 0);
     EXPECT_EQ(link.imageClears, 0);
-    EXPECT_EQ(dialog.timers().activeId(), 0);
+    EXPECT_EQ(window.activeTimer(), 0);
 }
 
 TEST_F(ScriptedArchiveTest, ElevenProgressBytesInOneReadGiveOneMarkAndLeaveFive) {
@@ -108,9 +108,9 @@ TEST_F(ScriptedArchiveTest, ElevenProgressBytesInOneReadGiveOneMarkAndLeaveFive)
 
 TEST_F(ScriptedArchiveTest, ImageWriteTakesOnlyAnAnswerThatStartsWithN) {
     dialog.imageChanged = 1;
-    dialog.onTimer(ArchiveDialog::kWriteTimer);
+    tickOf(ArchiveDialog::kWriteTimer);
     link.reads = {{0x55, unit::kImageReady}};
-    dialog.onTimer(ArchiveDialog::kWriteTimer);
+    tickOf(ArchiveDialog::kWriteTimer);
     EXPECT_EQ(link.errorCodes(), std::vector<int>{531});
     EXPECT_EQ(link.errorKinds(), std::vector<ErrorKind>{ErrorKind::Fatal});
 }
@@ -119,9 +119,9 @@ TEST_F(ScriptedArchiveTest, BlockAnswerIsJudgedByItsFirstByteOnly) {
     dialog.step = 2;
     dialog.blockIndex = 1;
     link.reads = {{unit::kBlockAccepted, 0x55}, {0x55, unit::kAck}};
-    dialog.onTimer(ArchiveDialog::kWriteTimer);
+    tickOf(ArchiveDialog::kWriteTimer);
     EXPECT_TRUE(link.reports.empty());
-    dialog.onTimer(ArchiveDialog::kWriteTimer);
+    tickOf(ArchiveDialog::kWriteTimer);
     EXPECT_EQ(link.errorCodes(), std::vector<int>{532});
 }
 
