@@ -1,5 +1,3 @@
-#include <QCheckBox>
-
 #include "key_flow_fixture.h"
 
 using namespace keys_test;
@@ -24,10 +22,10 @@ protected:
         }
     }
 
-    int ticked() const {
+    int ticked() {
         int n = 0;
         for (int floor = 1; floor <= kFloors; ++floor) {
-            n += h.dialog.floorCheck(floor)->isChecked() ? 1 : 0;
+            n += floorChecked(floor) ? 1 : 0;
         }
         return n;
     }
@@ -49,8 +47,8 @@ TEST_F(IdlePollTest, KeyHeldAtTheReaderSelectsItsRowAndShowsItsFloors) {
 
     EXPECT_EQ(s().readerKey, numberedKey(4));
     EXPECT_EQ(s().selectedRow, 3);
-    EXPECT_TRUE(h.dialog.floorCheck(1)->isChecked());
-    EXPECT_TRUE(h.dialog.floorCheck(16)->isChecked());
+    EXPECT_TRUE(floorChecked(1));
+    EXPECT_TRUE(floorChecked(16));
     EXPECT_EQ(ticked(), 2);
 }
 
@@ -87,14 +85,14 @@ TEST_F(IdlePollTest, SixCyclesWithoutAcknowledgementReportError600) {
     h.stepper.tick();
     cycles(5);
     EXPECT_EQ(s().missedPolls, 5);
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(h.screen.boxes.empty());
     cycles(1);
 
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Chyba 600 - ZYL odpojeno.")});
-    EXPECT_EQ(lines().back(), QStringLiteral("Chyba 600 - ZYL odpojeno."));
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Chyba 600 - ZYL odpojeno."});
+    EXPECT_EQ(lines().back(), "Chyba 600 - ZYL odpojeno.");
     EXPECT_EQ(activeTimer(), 0);
-    EXPECT_TRUE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
-    EXPECT_FALSE(h.dialog.button(MainDialog::kAddKeysButton)->isEnabled());
+    EXPECT_TRUE(h.enabled(MainDialog::kConnectButton));
+    EXPECT_FALSE(h.enabled(MainDialog::kAddKeysButton));
 }
 
 TEST_F(IdlePollTest, AcknowledgementAnywhereInTheAnswerCounts) {
@@ -115,13 +113,13 @@ TEST_F(IdlePollTest, MissedPollsSurviveARestartOfThePoll) {
     h.unit.setFault(fault(FaultKind::Silence, unit::kKeepAlive));
     h.stepper.tick();
     cycles(6);
-    ASSERT_EQ(h.desktop.boxes.size(), 1u);
+    ASSERT_EQ(h.screen.boxes.size(), 1u);
 
     h.dialog.returnToIdle(0);
     h.stepper.tick();
     cycles(1);
-    EXPECT_EQ(h.desktop.boxTexts(), (QStringList{QStringLiteral("Chyba 600 - ZYL odpojeno."),
-                                                 QStringLiteral("Chyba 600 - ZYL odpojeno.")}));
+    EXPECT_EQ(boxes(), (std::vector<std::string>{"Chyba 600 - ZYL odpojeno.",
+                                                 "Chyba 600 - ZYL odpojeno."}));
 }
 
 }  // namespace

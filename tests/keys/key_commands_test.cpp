@@ -1,6 +1,5 @@
-#include <QDir>
-#include <QFile>
-#include <QLabel>
+#include <filesystem>
+#include <fstream>
 
 #include "key_flow_fixture.h"
 #include "maker_info.h"
@@ -22,30 +21,30 @@ protected:
 // Runs with the current directory set to a fresh temporary one.
 class InTemporaryDirectory {
 public:
-    InTemporaryDirectory() : previous_(QDir::currentPath()) { QDir::setCurrent(QString::fromStdString(dir_.path())); }
-    ~InTemporaryDirectory() { QDir::setCurrent(previous_); }
-    QString path() const { return QString::fromStdString(dir_.path()); }
+    InTemporaryDirectory() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(dir_.path()); }
+    ~InTemporaryDirectory() { std::filesystem::current_path(previous_); }
+    std::string path() const { return dir_.path(); }
 
 private:
     TempFolder dir_;
-    QString previous_;
+    std::filesystem::path previous_;
 };
 
 TEST_F(KeyCommandsTest, HelpOpensTheLocalHelpFileWhenItIsThere) {
     InTemporaryDirectory here;
-    QFile help(here.path() + QStringLiteral("/ZYL_help.htm"));
-    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    std::ofstream help(here.path() + "/ZYL_help.htm");
+    ASSERT_TRUE(help.is_open());
     help.close();
     h.dialog.onHelp();
-    EXPECT_EQ(h.desktop.opened, std::vector<QString>{QStringLiteral("ZYL_help.htm")});
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_EQ(h.screen.opened, std::vector<std::string>{"ZYL_help.htm"});
+    EXPECT_TRUE(h.screen.boxes.empty());
 }
 
 TEST_F(KeyCommandsTest, HelpOpensTheMakersPageWhenTheFileIsMissing) {
     InTemporaryDirectory here;
     h.dialog.onHelp();
-    EXPECT_EQ(h.desktop.opened, std::vector<QString>{QString::fromLatin1(kMakerWebPage)});
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_EQ(h.screen.opened, std::vector<std::string>{std::string(kMakerWebPage)});
+    EXPECT_TRUE(h.screen.boxes.empty());
 }
 
 TEST_F(KeyCommandsTest, ClickShowsTheFloorsOfTheClickedRowAndDropsTheProgramsHighlight) {
@@ -53,15 +52,15 @@ TEST_F(KeyCommandsTest, ClickShowsTheFloorsOfTheClickedRowAndDropsTheProgramsHig
     clickRow(2);
     EXPECT_EQ(s().listClicked, 1);
     EXPECT_EQ(s().selectedRow, -1);
-    EXPECT_TRUE(h.dialog.floorCheck(3)->isChecked());
-    EXPECT_FALSE(h.dialog.floorCheck(2)->isChecked());
+    EXPECT_TRUE(floorChecked(3));
+    EXPECT_FALSE(floorChecked(2));
 }
 
 TEST_F(KeyCommandsTest, ClickOnTheHighlightedRowKeepsIt) {
     h.dialog.selectRow(2, -1);
     clickRow(2);
     EXPECT_EQ(s().selectedRow, 2);
-    EXPECT_TRUE(h.dialog.floorCheck(3)->isChecked());
+    EXPECT_TRUE(floorChecked(3));
 }
 
 TEST_F(KeyCommandsTest, KeyDownClearsTheFloorsAndTheHighlight) {
@@ -69,7 +68,7 @@ TEST_F(KeyCommandsTest, KeyDownClearsTheFloorsAndTheHighlight) {
     h.dialog.onListKeyDown();
     EXPECT_EQ(s().selectedRow, -1);
     for (int floor = 1; floor <= kFloors; ++floor) {
-        EXPECT_FALSE(h.dialog.floorCheck(floor)->isChecked()) << floor;
+        EXPECT_FALSE(floorChecked(floor)) << floor;
     }
 }
 
@@ -78,12 +77,12 @@ TEST_F(KeyCommandsTest, DoubleClickEditsOnlyWhileTheEditButtonIsEnabled) {
     s().buttonEnabled[1] = 0;
     h.dialog.enableButtons();
     h.dialog.onListDoubleClick();
-    EXPECT_EQ(h.desktop.modalRuns, 0);
+    EXPECT_EQ(h.screen.modalRuns, 0);
 
     s().buttonEnabled[1] = 1;
     h.dialog.enableButtons();
     h.dialog.onListDoubleClick();
-    EXPECT_EQ(h.desktop.modalRuns, 1);
+    EXPECT_EQ(h.screen.modalRuns, 1);
     EXPECT_EQ(s().listClicked, 1);
 }
 
@@ -94,11 +93,11 @@ TEST_F(KeyCommandsTest, SettingsSummaryWithPermanentAccessAndALongLiftNameCut) {
     s().liftName = std::string(60, 'L');
     h.dialog.showSettings();
 
-    EXPECT_EQ(h.dialog.settingsStatic()->text(),
-              QStringLiteral("Trvalý přístup,     Počet znaků komentáře: 50,     Inverze relé: ano,     "
-                             "Inverze hlavniho relé: ne"));
+    EXPECT_EQ(h.window.text(MainDialog::kSettingsStatic),
+              "Trvalý přístup,     Počet znaků komentáře: 50,     Inverze relé: ano,     "
+              "Inverze hlavniho relé: ne"_cp);
     EXPECT_EQ(s().liftName, std::string(50, 'L'));
-    EXPECT_EQ(h.dialog.liftNameStatic()->text(), QString(50, QLatin1Char('L')));
+    EXPECT_EQ(h.window.text(MainDialog::kLiftNameStatic), std::string(50, 'L'));
 }
 
 TEST_F(KeyCommandsTest, SettingsSummaryWithAccessTimeAndACzechLiftName) {
@@ -108,10 +107,10 @@ TEST_F(KeyCommandsTest, SettingsSummaryWithAccessTimeAndACzechLiftName) {
     s().liftName = utf8ToCp1250("Výtah č. 2");
     h.dialog.showSettings();
 
-    EXPECT_EQ(h.dialog.settingsStatic()->text(),
-              QStringLiteral("Čas přístupu: 7,     Počet znaků komentáře: 50,     Inverze relé: ne,     "
-                             "Inverze hlavniho relé: ano"));
-    EXPECT_EQ(h.dialog.liftNameStatic()->text(), QStringLiteral("Výtah č. 2"));
+    EXPECT_EQ(h.window.text(MainDialog::kSettingsStatic),
+              "Čas přístupu: 7,     Počet znaků komentáře: 50,     Inverze relé: ne,     "
+              "Inverze hlavniho relé: ano"_cp);
+    EXPECT_EQ(h.window.text(MainDialog::kLiftNameStatic), "Výtah č. 2"_cp);
 }
 
 }  // namespace

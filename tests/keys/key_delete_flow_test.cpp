@@ -19,13 +19,13 @@ protected:
 
 TEST_F(KeyDeleteFlowTest, DeletingRecordSevenWithYesClearsItInTheUnit) {
     select(7);
-    h.desktop.yesNoAnswers.push_back(Desktop::Answer::Yes);
+    h.screen.yesNoAnswers.push_back(Window::Answer::Yes);
     h.dialog.onDeleteKey();
 
-    ASSERT_EQ(h.desktop.boxes.size(), 1u);
-    EXPECT_EQ(h.desktop.boxes[0].text, QStringLiteral("Opravdu chcete vymazat klíč s ID 7?"));
-    EXPECT_EQ(h.desktop.boxes[0].caption, QStringLiteral("ZYL - Vymazání klíče"));
-    EXPECT_EQ(h.desktop.boxes[0].buttons, Desktop::Buttons::YesNo);
+    ASSERT_EQ(h.screen.boxes.size(), 1u);
+    EXPECT_EQ(h.screen.boxes[0].text, "Opravdu chcete vymazat klíč s ID 7?"_cp);
+    EXPECT_EQ(h.screen.boxes[0].caption, "ZYL - Vymazání klíče"_cp);
+    EXPECT_EQ(h.screen.boxes[0].buttons, Window::Buttons::YesNo);
     EXPECT_EQ(s().keyList.rowCount(), 9);  // gone from the list before the unit is asked
     EXPECT_EQ(keyCodeOf(s().image, 7, kRecordSize), KeyCode{});
     EXPECT_EQ(activeTimer(), MainDialog::kDeleteTimer);
@@ -34,12 +34,12 @@ TEST_F(KeyDeleteFlowTest, DeletingRecordSevenWithYesClearsItInTheUnit) {
     runToIdle();
 
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
-    EXPECT_TRUE(logged(QStringLiteral("Klíč s ID 7 byl vymazán!")));
+    EXPECT_TRUE(logged("Klíč s ID 7 byl vymazán!"));
     EXPECT_EQ(keyCodeOf(h.unit.memory(), 7, kRecordSize), KeyCode{});
     EXPECT_EQ(unitRecord(7), imageRecord(7));  // floors and comment stay on both sides
     EXPECT_EQ(unitRecord(6), imageRecord(6));
     EXPECT_GE(find(sent(), {unit::kDeleteKey, 0x00, 0x07}), 0);
-    EXPECT_EQ(h.desktop.boxes.size(), 1u);
+    EXPECT_EQ(h.screen.boxes.size(), 1u);
 }
 
 TEST_F(KeyDeleteFlowTest, DeletingRecordSevenWithNoKeepsRecordListAndTimer) {
@@ -47,10 +47,10 @@ TEST_F(KeyDeleteFlowTest, DeletingRecordSevenWithNoKeepsRecordListAndTimer) {
     select(7);
     s().listClicked = 1;
     const MemoryImage before = s().image;
-    h.desktop.yesNoAnswers.push_back(Desktop::Answer::No);
+    h.screen.yesNoAnswers.push_back(Window::Answer::No);
     h.dialog.onDeleteKey();
 
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Opravdu chcete vymazat klíč s ID 7?")});
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Opravdu chcete vymazat klíč s ID 7?"});
     EXPECT_TRUE(s().image == before);
     EXPECT_EQ(s().keyList.rowCount(), 10);
     EXPECT_TRUE(sent().empty());
@@ -60,26 +60,25 @@ TEST_F(KeyDeleteFlowTest, DeletingRecordSevenWithNoKeepsRecordListAndTimer) {
 
 TEST_F(KeyDeleteFlowTest, ClickedRowIsDeletedWhenTheProgramHighlightedNone) {
     clickRow(h.dialog.rowOfRecord(4));
-    h.desktop.yesNoAnswers.push_back(Desktop::Answer::Yes);
+    h.screen.yesNoAnswers.push_back(Window::Answer::Yes);
     h.dialog.onDeleteKey();
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Opravdu chcete vymazat klíč s ID 4?")});
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Opravdu chcete vymazat klíč s ID 4?"});
     runToIdle();
     EXPECT_EQ(keyCodeOf(h.unit.memory(), 4, kRecordSize), KeyCode{});
 }
 
 TEST_F(KeyDeleteFlowTest, EditingDeletesAndWritesTheRecordAgain) {
     select(2);
-    h.desktop.modalHandler = [this](QDialog& d) {
+    h.window.modalHandler = [this](Dialog& d, FakeWindow& w) {
         auto* dialog = dynamic_cast<KeyDialog*>(&d);
         EXPECT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->readerMode, 0);
         EXPECT_EQ(dialog->keyId, 2);
-        EXPECT_EQ(dialog->comment, QStringLiteral("klic 2"));
+        EXPECT_EQ(dialog->comment, "klic 2");
         EXPECT_EQ(dialog->maxCommentLength, 50);
-        fillKeyDialog(*dialog, {numberedKey(3), QStringLiteral("Ředitel"), {3}});
-        EXPECT_EQ(control<QLineEdit>(dialog, KeyDialog::kKeyEdit)->text(), textOf(numberedKey(3)));
-        control<QPushButton>(dialog, KeyDialog::kOkButton)->click();
-        return dialog->result();
+        fillKeyDialog(*dialog, w, {numberedKey(3), "Ředitel", {3}});
+        EXPECT_EQ(w.text(KeyDialog::kKeyEdit), keyCodeText(numberedKey(3)));
+        return pressOk(w);
     };
     h.dialog.onEditKey();
 
@@ -91,9 +90,9 @@ TEST_F(KeyDeleteFlowTest, EditingDeletesAndWritesTheRecordAgain) {
     runToIdle();
 
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
-    EXPECT_TRUE(h.desktop.boxes.empty());
-    EXPECT_FALSE(logged(QStringLiteral("Klíč s ID 2 byl vymazán!")));
-    EXPECT_TRUE(logged(QStringLiteral("Klíč byl uložen")));
+    EXPECT_TRUE(h.screen.boxes.empty());
+    EXPECT_FALSE(logged("Klíč s ID 2 byl vymazán!"));
+    EXPECT_TRUE(logged("Klíč byl uložen"));
     EXPECT_EQ(unitRecord(2), imageRecord(2));
     EXPECT_EQ(keyCodeOf(h.unit.memory(), 2, kRecordSize), numberedKey(3));
     const int deleteAt = find(sent(), {unit::kDeleteKey, 0x00, 0x02});
@@ -105,11 +104,11 @@ TEST_F(KeyDeleteFlowTest, EditingDeletesAndWritesTheRecordAgain) {
 TEST_F(KeyDeleteFlowTest, CancelledEditPollsEverySecond) {
     select(2);
     const MemoryImage before = s().image;
-    h.desktop.modalHandler = [](QDialog&) { return static_cast<int>(QDialog::Rejected); };
+    h.window.modalHandler = [](Dialog&, FakeWindow&) { return Dialog::kCancel; };
     h.dialog.onEditKey();
 
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
-    EXPECT_EQ(h.dialog.timers().period(MainDialog::kIdlePollTimer), 1000);
+    EXPECT_EQ(h.window.timers().at(MainDialog::kIdlePollTimer), 1000);
     EXPECT_TRUE(s().image == before);
     EXPECT_TRUE(sent().empty());
 }
@@ -121,8 +120,8 @@ class KeyEditLinkLostTest : public KeyDeleteFlowTest, public testing::WithParamI
 TEST_P(KeyEditLinkLostTest, EditEndsWithNoTimerAndNothingSent) {
     select(2);
     const MemoryImage before = s().image;
-    h.desktop.modalHandler = [this](QDialog&) {
-        h.dialog.reportError(501, ErrorKind::Disconnect, QString());
+    h.window.modalHandler = [this](Dialog&, FakeWindow&) {
+        h.dialog.reportError(501, ErrorKind::Disconnect, std::string());
         return GetParam();
     };
     h.dialog.onEditKey();
@@ -130,15 +129,14 @@ TEST_P(KeyEditLinkLostTest, EditEndsWithNoTimerAndNothingSent) {
     EXPECT_EQ(activeTimer(), 0);
     EXPECT_TRUE(sent().empty());
     EXPECT_TRUE(s().image == before);
-    EXPECT_TRUE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
-    EXPECT_FALSE(h.dialog.button(MainDialog::kEditKeyButton)->isEnabled());
+    EXPECT_TRUE(h.enabled(MainDialog::kConnectButton));
+    EXPECT_FALSE(h.enabled(MainDialog::kEditKeyButton));
 }
 
 INSTANTIATE_TEST_SUITE_P(ClosedWith, KeyEditLinkLostTest,
-                         testing::Values(static_cast<int>(QDialog::Rejected),
-                                         static_cast<int>(QDialog::Accepted)),
+                         testing::Values(Dialog::kCancel, Dialog::kOk),
                          [](const testing::TestParamInfo<int>& info) {
-                             return info.param == QDialog::Accepted ? "Ok" : "Zpet";
+                             return info.param == Dialog::kOk ? "Ok" : "Zpet";
                          });
 
 TEST_F(KeyDeleteFlowTest, EditAndDeleteWithNothingSelectedOnlyLog) {
@@ -146,10 +144,10 @@ TEST_F(KeyDeleteFlowTest, EditAndDeleteWithNothingSelectedOnlyLog) {
     h.dialog.onEditKey();
     h.dialog.onDeleteKey();
 
-    EXPECT_EQ(lines(), (QStringList{QStringLiteral("Nebyl vybrán žádný klíč!"),
-                                    QStringLiteral("Nebyl vybrán žádný klíč!")}));
-    EXPECT_EQ(h.desktop.modalRuns, 0);
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_EQ(lines(), (std::vector<std::string>{"Nebyl vybrán žádný klíč!",
+                                    "Nebyl vybrán žádný klíč!"}));
+    EXPECT_EQ(h.screen.modalRuns, 0);
+    EXPECT_TRUE(h.screen.boxes.empty());
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
 }
 
@@ -166,13 +164,13 @@ TEST_P(KeyDeleteFaultTest, FaultyAnswerIsAFatalError) {
     const DeleteFault& row = GetParam();
     h.unit.setFault(fault(row.kind, unit::kDeleteKey, row.nth));
     select(7);
-    h.desktop.yesNoAnswers.push_back(Desktop::Answer::Yes);
+    h.screen.yesNoAnswers.push_back(Window::Answer::Yes);
     h.dialog.onDeleteKey();
-    h.desktop.boxes.clear();
+    h.screen.boxes.clear();
     runToIdle();
 
     expectFatal(row.code);
-    EXPECT_FALSE(logged(QStringLiteral("Klíč s ID 7 byl vymazán!")));
+    EXPECT_FALSE(logged("Klíč s ID 7 byl vymazán!"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

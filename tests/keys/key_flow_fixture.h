@@ -2,41 +2,41 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QItemSelectionModel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTreeView>
-
 #include <algorithm>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "code_page_1250.h"
+#include "cp1250_literal.h"
+#include "key_bytes.h"
 #include "key_dialog.h"
 #include "key_list.h"
-#include "key_list_model.h"
-#include "keys_test_support.h"
 #include "main_harness.h"
 #include "unit_commands.h"
 
 namespace keys_test {
 
 // What the user does in one key dialog: hold a key at the unit's reader (or type its
-// code), write a comment, tick floors, press OK.
+// code), write a comment (UTF-8 here), tick floors, press OK.
 struct KeyEntry {
     KeyCode key;
-    QString comment;
+    std::string comment;
     std::vector<int> floors;
     bool typed = false;
 };
+
+inline bool contains(const std::vector<std::string>& texts, std::string_view text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
 
 // The main window connected to a simulated unit on COM3 whose records are 65 bytes (the
 // unit's factory comment length of 50), with every key command enabled.
 class KeyFlowTest : public testing::Test {
 protected:
     static constexpr int kRecordSize = 65;
+    using N = Dialog::Notification;
 
     KeyFlowTest() {
         h.port.open(3);
@@ -50,32 +50,37 @@ protected:
 
     MainDialogState& s() { return h.dialog.state(); }
     const Bytes& sent() const { return h.port.sent(3); }
-    QStringList lines() const { return h.logLines(); }
+    std::vector<std::string> lines() const { return h.logLines(); }
+    // The message boxes shown, in UTF-8.
+    std::vector<std::string> boxes() const {
+        std::vector<std::string> texts;
+        for (const FakeScreen::Box& b : h.screen.boxes) {
+            texts.push_back(cp1250ToUtf8(b.text));
+        }
+        return texts;
+    }
     // Lines with the progress marks that later ticks put in front of them taken off.
-    int loggedCount(const QString& text) const {
+    int loggedCount(std::string_view text) const {
         int n = 0;
-        for (QString line : lines()) {
-            while (line.startsWith(QLatin1Char('*'))) {
-                line.remove(0, 1);
-            }
-            n += line == text ? 1 : 0;
+        for (const std::string& line : lines()) {
+            n += std::string_view(line).substr(std::min(line.find_first_not_of('*'), line.size())) == text ? 1 : 0;
         }
         return n;
     }
-    bool logged(const QString& text) const { return loggedCount(text) > 0; }
+    bool logged(std::string_view text) const { return loggedCount(text) > 0; }
     // A fatal report: its message box and its two log lines on top.
     void expectFatal(int code) {
-        const QString message =
-            QStringLiteral("Zásadní chyba číslo %1!\r\nProsím vypněte a zapněte ZYL a tento program.")
-                .arg(code);
-        EXPECT_EQ(h.desktop.boxTexts(), QStringList{message});
-        EXPECT_TRUE(h.dialog.logText().startsWith(message + QStringLiteral("\r\n")));
+        const std::string message = std::string("Zásadní chyba číslo "_cp) + std::to_string(code) +
+                                    std::string("!\r\nProsím vypněte a zapněte ZYL a tento program."_cp);
+        EXPECT_EQ(h.screen.boxTexts(), std::vector<std::string>{message});
+        EXPECT_TRUE(h.dialog.logText().starts_with(message + "\r\n"));
         EXPECT_EQ(activeTimer(), 0);
         for (int id = MainDialog::kAddKeysButton; id <= MainDialog::kArchiveButton; ++id) {
-            EXPECT_FALSE(h.dialog.button(id)->isEnabled()) << id;
+            EXPECT_FALSE(h.enabled(id)) << id;
         }
     }
-    int activeTimer() { return h.dialog.timers().activeId(); }
+    int activeTimer() { return h.window.activeTimer(); }
+    bool floorChecked(int floor) { return h.window.control(MainDialog::kFirstFloorCheck + floor - 1).checked; }
 
     // A key both sides already hold: the program's image and the unit's memory.
     void storeKey(int record, const KeyCode& key, const FloorMask& floors = {},
@@ -88,10 +93,8 @@ protected:
 
     // The user selects a row of the key list with the mouse.
     void clickRow(int row) {
-        h.dialog.keyListView()->selectionModel()->select(
-            h.dialog.keyListModel()->index(row, 0),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        h.dialog.onListClick();
+        h.window.selection(MainDialog::kKeyListView) = {row};
+        h.window.command(MainDialog::kKeyListView, N::Clicked);
     }
 
     static Bytes recordBytes(const MemoryImage& memory, int record) {
@@ -104,44 +107,45 @@ protected:
     // Key dialogs are answered from `entries` in turn; once they run out, "Zpět".
     void answerKeyDialogs(std::vector<KeyEntry> entries) {
         auto queue = std::make_shared<std::deque<KeyEntry>>(entries.begin(), entries.end());
-        h.desktop.modalHandler = [this, queue](QDialog& d) {
+        h.window.modalHandler = [this, queue](Dialog& d, FakeWindow& w) {
             auto* dialog = dynamic_cast<KeyDialog*>(&d);
             if (dialog == nullptr || queue->empty()) {
-                return static_cast<int>(QDialog::Rejected);
+                return Dialog::kCancel;
             }
             const KeyEntry entry = queue->front();
             queue->pop_front();
             shownKeyIds.push_back(dialog->keyId);
-            fillKeyDialog(*dialog, entry);
-            control<QPushButton>(dialog, KeyDialog::kOkButton)->click();
-            return dialog->result();
+            fillKeyDialog(*dialog, w, entry);
+            return pressOk(w);
         };
     }
 
-    void fillKeyDialog(KeyDialog& dialog, const KeyEntry& entry) {
-        dialog.show();
-        auto* keyField = control<QLineEdit>(&dialog, KeyDialog::kKeyEdit);
+    // OK; a dialog that refuses it stays open and is left with "Zpět".
+    static int pressOk(FakeWindow& w) {
+        w.click(KeyDialog::kOkButton);
+        return w.ended() ? w.result() : Dialog::kCancel;
+    }
+
+    void fillKeyDialog(KeyDialog& dialog, FakeWindow& w, const KeyEntry& entry) {
         if (entry.typed) {
-            control<QCheckBox>(&dialog, KeyDialog::kManualEntryBox)->click();
-            keyField->setText(textOf(entry.key));
-            leaveField(keyField);
+            w.click(KeyDialog::kManualEntryBox);
+            w.type(KeyDialog::kKeyEdit, keyCodeText(entry.key));
+            w.command(KeyDialog::kKeyEdit, N::FocusLost);
         } else if (dialog.readerMode == 1) {
-            readAtReader(dialog, entry.key);
+            readAtReader(w, entry.key);
         }
-        auto* commentField = control<QLineEdit>(&dialog, KeyDialog::kCommentEdit);
-        commentField->setText(entry.comment);
-        leaveField(commentField);
+        w.type(KeyDialog::kCommentEdit, utf8ToCp1250(entry.comment));
+        w.command(KeyDialog::kCommentEdit, N::FocusLost);
         for (int floor : entry.floors) {
-            control<QCheckBox>(&dialog, KeyDialog::kFirstFloorBox + floor - 1)->click();
+            w.click(KeyDialog::kFirstFloorBox + floor - 1);
         }
     }
 
     // The key is held at the unit's reader until the dialog shows it.
-    void readAtReader(KeyDialog& dialog, const KeyCode& key) {
-        auto* keyField = control<QLineEdit>(&dialog, KeyDialog::kKeyEdit);
+    void readAtReader(FakeWindow& w, const KeyCode& key) {
         h.unit.holdKey(key);
-        TimerStepper reader(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
-        reader.runUntil([&] { return keyField->text() == textOf(key); }, 50);
+        TimerStepper reader(w, h.port);
+        reader.runUntil([&] { return w.text(KeyDialog::kKeyEdit) == keyCodeText(key); }, 50);
         h.unit.releaseKey();
     }
 

@@ -18,32 +18,33 @@ Bytes writeBytes(int record, const KeyCode& key, const FloorMask& floors, const 
 }
 
 TEST_F(KeyWriteFlowTest, TwoKeysReadAtTheReaderAreStoredInTheUnitAsInTheImage) {
-    answerKeyDialogs({{numberedKey(1), QStringLiteral("Vrátný"), {1, 24}},
-                      {numberedKey(2), QStringLiteral("Úklid"), {5}}});
+    answerKeyDialogs({{numberedKey(1), "Vrátný", {1, 24}},
+                      {numberedKey(2), "Úklid", {5}}});
     h.dialog.onAddKeys();
 
-    EXPECT_EQ(h.desktop.modalRuns, 3);
+    EXPECT_EQ(h.screen.modalRuns, 3);
     EXPECT_EQ(shownKeyIds, (std::vector<int>{0, 1}));
     EXPECT_EQ(s().writeList[0], 0);
     EXPECT_EQ(s().writeList[1], 1);
     EXPECT_EQ(s().writeList[2], -1);
-    EXPECT_EQ(lines().mid(0, 3), (QStringList{QStringLiteral("Klíč byl zaznamenán"),
-                                              QStringLiteral("Klíč byl zaznamenán"), QString()}));
+    const std::vector<std::string> log = lines();
+    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3), (std::vector<std::string>{"Klíč byl zaznamenán",
+                                              "Klíč byl zaznamenán", std::string()}));
     EXPECT_EQ(sent().front(), unit::kBeginAddKeys);
     EXPECT_EQ(sent().back(), unit::kWriteKey);
     EXPECT_EQ(sent()[sent().size() - 2], unit::kEndAddKeys);
     EXPECT_EQ(activeTimer(), MainDialog::kWriteTimer);
-    EXPECT_FALSE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
+    EXPECT_FALSE(h.enabled(MainDialog::kConnectButton));
 
     runToIdle();
 
     ASSERT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
-    EXPECT_EQ(h.dialog.timers().period(MainDialog::kIdlePollTimer), 500);
-    EXPECT_EQ(loggedCount(QStringLiteral("Klíč byl uložen")), 2);
-    EXPECT_TRUE(logged(QStringLiteral("Ukladam klic s id 0")));
-    EXPECT_TRUE(logged(QStringLiteral("Ukladam klic s id 1")));
-    EXPECT_EQ(loggedCount(QStringLiteral("Prvni cast OK")), 2);
-    EXPECT_EQ(loggedCount(QStringLiteral("Odesilam patra")), 6);
+    EXPECT_EQ(h.window.timers().at(MainDialog::kIdlePollTimer), 500);
+    EXPECT_EQ(loggedCount("Klíč byl uložen"), 2);
+    EXPECT_TRUE(logged("Ukladam klic s id 0"));
+    EXPECT_TRUE(logged("Ukladam klic s id 1"));
+    EXPECT_EQ(loggedCount("Prvni cast OK"), 2);
+    EXPECT_EQ(loggedCount("Odesilam patra"), 6);
     for (int record : {0, 1}) {
         EXPECT_EQ(unitRecord(record), imageRecord(record)) << record;
     }
@@ -51,7 +52,7 @@ TEST_F(KeyWriteFlowTest, TwoKeysReadAtTheReaderAreStoredInTheUnitAsInTheImage) {
     EXPECT_EQ(unitRecord(0)[kCommentOffset + 2], 0xE1);  // "á" in code page 1250
     EXPECT_EQ(floorMaskOf(h.unit.memory(), 0, kRecordSize), (FloorMask{0x01, 0x00, 0x80}));
     EXPECT_EQ(s().keyList.rowCount(), 2);
-    EXPECT_TRUE(h.dialog.button(MainDialog::kAddKeysButton)->isEnabled());
+    EXPECT_TRUE(h.enabled(MainDialog::kAddKeysButton));
 
     const std::string vratny = utf8ToCp1250("Vrátný");
     EXPECT_GE(find(sent(), writeBytes(0, numberedKey(1), {0x01, 0x00, 0x80}, vratny)), 0);
@@ -73,22 +74,22 @@ TEST_F(KeyWriteFlowTest, EachNewKeyTakesTheLowestFreeRecord) {
 }
 
 TEST_F(KeyWriteFlowTest, CommentFillingTheRecordIsFollowedByAnExtraZeroAndNoAcknowledgementIsJudged) {
-    const QString full(50, QLatin1Char('x'));
+    const std::string full(50, 'x');
     // A wrong acknowledgement of the comment would be error 104 if it were judged.
     h.unit.setFault(fault(FaultKind::WrongByte, unit::kWriteKey, 18));
     answerKeyDialogs({{numberedKey(1), full, {}, true}});
     h.dialog.onAddKeys();
     runToIdle();
 
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(h.screen.boxes.empty());
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
-    EXPECT_TRUE(logged(QStringLiteral("Komentar ulozen - pozn. 1001")));
+    EXPECT_TRUE(logged("Komentar ulozen - pozn. 1001"));
     const int at = find(sent(), writeBytes(0, numberedKey(1), {}, std::string(50, 'x')));
     ASSERT_GE(at, 0);
     const std::size_t after = static_cast<std::size_t>(at) + 3 + 12 + 3 + 50 + 1;
     EXPECT_TRUE(after == sent().size() || sent()[after] != 0x00);  // one 0x00, not two
     EXPECT_EQ(unitRecord(0), imageRecord(0));
-    EXPECT_EQ(loggedCount(QStringLiteral("Klíč byl uložen")), 1);
+    EXPECT_EQ(loggedCount("Klíč byl uložen"), 1);
 }
 
 TEST_F(KeyWriteFlowTest, EmptyCommentSendsOnlyTheClosingZero) {
@@ -98,7 +99,7 @@ TEST_F(KeyWriteFlowTest, EmptyCommentSendsOnlyTheClosingZero) {
 
     EXPECT_GE(find(sent(), writeBytes(0, numberedKey(1), {0x02, 0, 0}, {})), 0);
     EXPECT_EQ(unitRecord(0), imageRecord(0));
-    EXPECT_FALSE(logged(QStringLiteral("Komentar ulozen - pozn. 1001")));
+    EXPECT_FALSE(logged("Komentar ulozen - pozn. 1001"));
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
 }
 
@@ -132,14 +133,14 @@ TEST_P(NoCommentRecordTest, RecordSizeFifteenSendsTheClosingZeroAtOnce) {
     const int at = find(sent(), record);
     ASSERT_GE(at, 0);
     EXPECT_EQ(static_cast<std::size_t>(at) + record.size(), sent().size()) << "nothing after the 0x00";
-    EXPECT_FALSE(logged(QStringLiteral("Komentar ulozen - pozn. 1001")));
+    EXPECT_FALSE(logged("Komentar ulozen - pozn. 1001"));
     if (GetParam().code != 0) {
         expectFatal(GetParam().code);
         return;
     }
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(h.screen.boxes.empty());
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
-    EXPECT_TRUE(logged(QStringLiteral("Klíč byl uložen")));
+    EXPECT_TRUE(logged("Klíč byl uložen"));
     EXPECT_EQ(Bytes(h.unit.memory().begin(), h.unit.memory().begin() + 2 * kNoComment),
               Bytes(s().image.begin(), s().image.begin() + 2 * kNoComment));
 }
@@ -151,23 +152,22 @@ INSTANTIATE_TEST_SUITE_P(Ends, NoCommentRecordTest,
                          [](const testing::TestParamInfo<NoCommentRow>& info) { return info.param.name; });
 
 TEST_F(KeyWriteFlowTest, LongerCommentIsCutToTheRecord) {
-    answerKeyDialogs({{numberedKey(1), QString(60, QLatin1Char('y')), {}, true}});
+    answerKeyDialogs({{numberedKey(1), std::string(60, 'y'), {}, true}});
     h.dialog.onAddKeys();
-    EXPECT_TRUE(h.desktop.boxTexts().contains(
-        QStringLiteral("Zadaný komentář je příliš dlouhý,\npočet znaků komentáře je maximálně 50.")));
+    EXPECT_TRUE(contains(boxes(), "Zadaný komentář je příliš dlouhý,\npočet znaků komentáře je maximálně 50."));
     runToIdle();
     EXPECT_EQ(listComment(h.unit.memory(), 0, kRecordSize), std::string(50, 'y'));
 }
 
 TEST_F(KeyWriteFlowTest, WrongEchoAmongTheKeyBytesDoesNotStopTheWrite) {
     h.unit.setFault(fault(FaultKind::WrongByte, unit::kWriteKey, 5));
-    answerKeyDialogs({{numberedKey(1), QStringLiteral("a"), {}, true}});
+    answerKeyDialogs({{numberedKey(1), "a", {}, true}});
     h.dialog.onAddKeys();
     runToIdle();
 
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(h.screen.boxes.empty());
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
-    EXPECT_TRUE(logged(QStringLiteral("Klíč byl uložen")));
+    EXPECT_TRUE(logged("Klíč byl uložen"));
     EXPECT_EQ(unitRecord(0), imageRecord(0));
 }
 
@@ -179,13 +179,13 @@ TEST_F(KeyWriteFlowTest, HundredKeysThenNoFurtherDialog) {
     answerKeyDialogs(entries);
     h.dialog.onAddKeys();
 
-    EXPECT_EQ(h.desktop.modalRuns, 100);
+    EXPECT_EQ(h.screen.modalRuns, 100);
     EXPECT_EQ(s().addedCount, 100);
     EXPECT_EQ(s().writeList[99], 99);
     EXPECT_EQ(s().writeList[100], -1);
     EXPECT_EQ(sent(), (Bytes{unit::kBeginAddKeys, unit::kEndAddKeys, unit::kWriteKey}));
     runToIdle();
-    EXPECT_EQ(loggedCount(QStringLiteral("Klíč byl uložen")), 100);
+    EXPECT_EQ(loggedCount("Klíč byl uložen"), 100);
     for (int record = 0; record < 100; ++record) {
         ASSERT_EQ(unitRecord(record), imageRecord(record)) << record;
     }
@@ -195,11 +195,11 @@ TEST_F(KeyWriteFlowTest, ZpetInTheFirstDialogSendsBeginAndEndAndStartsThePoll) {
     answerKeyDialogs({});
     h.dialog.onAddKeys();
 
-    EXPECT_EQ(h.desktop.modalRuns, 1);
+    EXPECT_EQ(h.screen.modalRuns, 1);
     EXPECT_EQ(sent(), (Bytes{unit::kBeginAddKeys, unit::kEndAddKeys}));
-    EXPECT_TRUE(lines().isEmpty());
+    EXPECT_TRUE(lines().empty());
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
-    EXPECT_EQ(h.dialog.timers().period(MainDialog::kIdlePollTimer), 500);
+    EXPECT_EQ(h.window.timers().at(MainDialog::kIdlePollTimer), 500);
     EXPECT_EQ(s().pollStep, 0);
 }
 
@@ -209,11 +209,11 @@ TEST_F(KeyWriteFlowTest, RefusedKeyOpensTheNextDialogAndStoresNothing) {
         {{numberedKey(1), {}, {}, true}, {KeyCode{}, {}, {}, true}, {numberedKey(2), {}, {}, true}});
     h.dialog.onAddKeys();
 
-    EXPECT_EQ(h.desktop.modalRuns, 4);
-    EXPECT_EQ(h.desktop.boxTexts(), (QStringList{QStringLiteral("Tento klíč je již uložen!"),
-                                                 QStringLiteral("Neplatné číslo klíče!")}));
-    EXPECT_TRUE(logged(QStringLiteral("Chyba 112 - Tento klíč je již uložen")));
-    EXPECT_TRUE(logged(QStringLiteral("Chyba 110 - Neplatné číslo klíče")));
+    EXPECT_EQ(h.screen.modalRuns, 4);
+    EXPECT_EQ(boxes(), (std::vector<std::string>{"Tento klíč je již uložen!",
+                                                 "Neplatné číslo klíče!"}));
+    EXPECT_TRUE(logged("Chyba 112 - Tento klíč je již uložen"));
+    EXPECT_TRUE(logged("Chyba 110 - Neplatné číslo klíče"));
     EXPECT_EQ(shownKeyIds, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(s().writeList[0], 1);
     EXPECT_EQ(s().writeList[1], -1);
@@ -232,10 +232,10 @@ TEST_F(KeyWriteFlowTest, FullKeyMemoryOpensNoDialogAndReturnsToThePoll) {
     answerKeyDialogs({{numberedKey(1), {}, {}, true}});
     h.dialog.onAddKeys();
 
-    const QString full = QStringLiteral("Paměť klíčů ve ZYL je plná, další klíč nelze přidat.");
-    EXPECT_EQ(h.desktop.modalRuns, 0);
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{full});
-    EXPECT_EQ(lines(), QStringList{full});
+    const std::string full = "Paměť klíčů ve ZYL je plná, další klíč nelze přidat.";
+    EXPECT_EQ(h.screen.modalRuns, 0);
+    EXPECT_EQ(boxes(), std::vector<std::string>{full});
+    EXPECT_EQ(lines(), std::vector<std::string>{full});
     EXPECT_EQ(sent(), (Bytes{unit::kBeginAddKeys, unit::kEndAddKeys}));
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);
     EXPECT_TRUE(s().image == before);
@@ -250,10 +250,10 @@ TEST_F(KeyWriteFlowTest, KeyMemoryFillingUpDuringARunStoresTheKeysAlreadyTaken) 
     answerKeyDialogs({{numberedKey(1), {}, {}, true}, {numberedKey(2), {}, {}, true}});
     h.dialog.onAddKeys();
 
-    EXPECT_EQ(h.desktop.modalRuns, 1);
+    EXPECT_EQ(h.screen.modalRuns, 1);
     EXPECT_EQ(shownKeyIds, std::vector<int>{last});
-    EXPECT_EQ(h.desktop.boxTexts(),
-              QStringList{QStringLiteral("Paměť klíčů ve ZYL je plná, další klíč nelze přidat.")});
+    EXPECT_EQ(boxes(),
+              std::vector<std::string>{"Paměť klíčů ve ZYL je plná, další klíč nelze přidat."});
     EXPECT_EQ(activeTimer(), MainDialog::kWriteTimer);
     runToIdle();
     EXPECT_EQ(unitRecord(last), imageRecord(last));
@@ -261,35 +261,32 @@ TEST_F(KeyWriteFlowTest, KeyMemoryFillingUpDuringARunStoresTheKeysAlreadyTaken) 
 
 TEST_F(KeyWriteFlowTest, RefusedWriteTimerShowsTimerError) {
     answerKeyDialogs({{numberedKey(1), {}, {}, true}});
-    WindowTimers::setStartPolicy([](int id) { return id != MainDialog::kWriteTimer; });
+    h.screen.refusedTimers = {MainDialog::kWriteTimer};
     h.dialog.onAddKeys();
-    WindowTimers::setStartPolicy({});
 
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Timer error!")});
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Timer error!"});
     EXPECT_EQ(activeTimer(), 0);
 }
 
 TEST_F(KeyWriteFlowTest, SilentReaderInTheKeyDialogReportsError501AndDisablesOk) {
     h.unit.setFault(fault(FaultKind::Silence, unit::kReadReader));
     bool okEnabled = true;
-    h.desktop.modalHandler = [&](QDialog& d) {
-        auto& dialog = dynamic_cast<KeyDialog&>(d);
-        dialog.show();
-        TimerStepper reader(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
+    h.window.modalHandler = [&](Dialog&, FakeWindow& w) {
+        TimerStepper reader(w, h.port);
         EXPECT_EQ(reader.runToEnd(500), 202);  // the command, then 201 empty reads
-        okEnabled = control<QPushButton>(&dialog, KeyDialog::kOkButton)->isEnabled();
-        control<QPushButton>(&dialog, KeyDialog::kBackButton)->click();
-        return dialog.result();
+        okEnabled = w.isEnabled(KeyDialog::kOkButton);
+        w.click(KeyDialog::kBackButton);
+        return w.result();
     };
     h.dialog.onAddKeys();
 
     EXPECT_FALSE(okEnabled);
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Chyba 501 - ZYL odpojeno.")});
-    EXPECT_TRUE(logged(QStringLiteral("Chyba 501 - ZYL odpojeno.")));
-    EXPECT_TRUE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
-    EXPECT_FALSE(h.dialog.button(MainDialog::kAddKeysButton)->isEnabled());
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Chyba 501 - ZYL odpojeno."});
+    EXPECT_TRUE(logged("Chyba 501 - ZYL odpojeno."));
+    EXPECT_TRUE(h.enabled(MainDialog::kConnectButton));
+    EXPECT_FALSE(h.enabled(MainDialog::kAddKeysButton));
     // With no key taken there is nothing to put back, and the window stays disconnected.
-    EXPECT_FALSE(logged(QStringLiteral("Zaznamenané klíče nebyly do ZYL uloženy.")));
+    EXPECT_FALSE(logged("Zaznamenané klíče nebyly do ZYL uloženy."));
     EXPECT_EQ(sent().back(), unit::kEndAddKeys);
     EXPECT_EQ(activeTimer(), 0);
 }
@@ -304,18 +301,17 @@ TEST_F(KeyWriteFlowTest, LinkLostInALaterDialogPutsTheTakenKeysRecordsBackAndWri
     h.dialog.rebuildKeyList();
     const MemoryImage before = s().image;
     int shown = 0;
-    h.desktop.modalHandler = [&](QDialog& d) {
+    h.window.modalHandler = [&](Dialog& d, FakeWindow& w) {
         auto& dialog = dynamic_cast<KeyDialog&>(d);
         if (shown++ == 0) {
-            fillKeyDialog(dialog, {numberedKey(1), QStringLiteral("Vrátný"), {2}, true});
-            control<QPushButton>(&dialog, KeyDialog::kOkButton)->click();
-            return dialog.result();
+            fillKeyDialog(dialog, w, {numberedKey(1), "Vrátný", {2}, true});
+            return pressOk(w);
         }
         h.unit.setFault(fault(FaultKind::Silence, unit::kReadReader));
-        TimerStepper reader(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
+        TimerStepper reader(w, h.port);
         reader.runToEnd(500);
-        control<QPushButton>(&dialog, KeyDialog::kBackButton)->click();
-        return dialog.result();
+        w.click(KeyDialog::kBackButton);
+        return w.result();
     };
     h.dialog.onAddKeys();
 
@@ -326,11 +322,11 @@ TEST_F(KeyWriteFlowTest, LinkLostInALaterDialogPutsTheTakenKeysRecordsBackAndWri
     EXPECT_TRUE(s().image == before);
     EXPECT_EQ(s().keyList.rowCount(), 1);
     EXPECT_EQ(s().keyList.firstFreeSlot(), 1);
-    EXPECT_EQ(lines().back(), QStringLiteral("Zaznamenané klíče nebyly do ZYL uloženy."));  // the newest
-    EXPECT_TRUE(logged(QStringLiteral("Klíč byl zaznamenán")));
+    EXPECT_EQ(lines().back(), "Zaznamenané klíče nebyly do ZYL uloženy.");  // the newest
+    EXPECT_TRUE(logged("Klíč byl zaznamenán"));
     EXPECT_EQ(activeTimer(), 0);
-    EXPECT_TRUE(h.dialog.button(MainDialog::kConnectButton)->isEnabled());
-    EXPECT_FALSE(h.dialog.button(MainDialog::kAddKeysButton)->isEnabled());
+    EXPECT_TRUE(h.enabled(MainDialog::kConnectButton));
+    EXPECT_FALSE(h.enabled(MainDialog::kAddKeysButton));
 }
 
 struct WriteFault {
@@ -345,12 +341,12 @@ class KeyWriteFaultTest : public KeyFlowTest, public testing::WithParamInterface
 TEST_P(KeyWriteFaultTest, FaultyAnswerStopsTheWriteWithAFatalError) {
     const WriteFault& row = GetParam();
     h.unit.setFault(fault(row.kind, unit::kWriteKey, row.nth));
-    answerKeyDialogs({{numberedKey(1), QStringLiteral("abc"), {}, true}});
+    answerKeyDialogs({{numberedKey(1), "abc", {}, true}});
     h.dialog.onAddKeys();
     runToIdle();
 
     expectFatal(row.code);
-    EXPECT_FALSE(logged(QStringLiteral("Klíč byl uložen")));
+    EXPECT_FALSE(logged("Klíč byl uložen"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
