@@ -3,17 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QCoreApplication>
-#include <QFocusEvent>
-#include <QLineEdit>
-#include <QPushButton>
-
 #include <algorithm>
 #include <functional>
 #include <memory>
 
 #include "archive_dialog.h"
+#include "code_page_1250.h"
 #include "confirm_dialog.h"
 #include "fault_matrix.h"
 #include "image_file.h"
@@ -33,7 +28,7 @@ namespace {
 // The key held at the reader, typed for the key write and stored at record 3 for the poll
 // and the delete: a byte code whose CRC is the 1-Wire maker's own worked example.
 const KeyCode kKey = {0x02, 0x1C, 0xB8, 0x01, 0x00, 0x00, 0x00, 0xA2, 0, 0, 0, 0};
-const QString kKeyText = QStringLiteral("A200000001B81C02");
+const std::string kKeyText = "A200000001B81C02";
 constexpr int kKeyRecord = 3;
 constexpr int kRecordSize = 65;
 
@@ -48,11 +43,11 @@ constexpr int kEraseTicks = 100;
 constexpr int kImageWriteTicks = 600;
 constexpr int kSettingsTicks = 30;
 
-// What a run left behind, in the matrix's terms.
+// What a run left behind, in the matrix's terms (texts in UTF-8).
 struct Result {
-    QStringList boxes;
-    QString log;    // the main window's log, newest entry first
-    QString field;  // the key dialog's key field
+    std::vector<std::string> boxes;
+    std::string log;    // the main window's log, newest entry first
+    std::string field;  // the key dialog's key field
     bool done = false;
     int buttons = 0;
     int timer = 0;      // of the window that ran the exchange
@@ -61,42 +56,37 @@ struct Result {
     bool ended = false;  // the run stopped on its own before the tick bound
 };
 
-template <class T>
-T* control(const QWidget* window, int id) {
-    return window->findChild<T*>(QString::number(id));
-}
+using N = Dialog::Notification;
 
-// The user moves on from a field to another control of the same window.
-void leaveField(QWidget* field) {
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(field, &out);
-}
-
-bool logged(const QString& log, const QString& line) {
-    for (QString entry : log.split(QStringLiteral("\r\n"))) {
-        while (entry.startsWith(QLatin1Char('*'))) {
-            entry.remove(0, 1);
-        }
+// Whether the code page 1250 log holds `line` (UTF-8), "*" marks in front taken off.
+bool logged(const std::string& log, std::string_view line) {
+    const std::string text = cp1250ToUtf8(log);
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find("\r\n", at), text.size());
+        std::string_view entry = std::string_view(text).substr(at, end - at);
+        entry.remove_prefix(std::min(entry.find_first_not_of('*'), entry.size()));
         if (entry == line) {
             return true;
         }
+        at = end + 2;
     }
     return false;
 }
 
-int mainButtons(const MainDialog& dialog) {
+int mainButtons(FakeWindow& window) {
     int buttons = 0;
     for (int i = 0; i < 6; ++i) {
-        buttons |= dialog.button(MainDialog::kAddKeysButton + i)->isEnabled() ? 1 << i : 0;
+        buttons |= window.isEnabled(MainDialog::kAddKeysButton + i) ? 1 << i : 0;
     }
     return buttons;
 }
 
-int archiveButtons(const ArchiveDialog& dialog) {
+int archiveButtons(FakeWindow& window) {
     static constexpr int kIds[] = {1036, 1038, 1041, 1040, 1039, 2};
     int buttons = 0;
     for (int i = 0; i < 6; ++i) {
-        buttons |= dialog.button(kIds[i])->isEnabled() ? 1 << i : 0;
+        buttons |= window.isEnabled(kIds[i]) ? 1 << i : 0;
     }
     return buttons;
 }
@@ -111,7 +101,7 @@ class MatrixRun {
 public:
     explicit MatrixRun(const FaultCell& cell) : cell_(cell) {
         if (cell.twist == Twist::MinuteEqualsSecond) {
-            h.desktop.time.second = h.desktop.time.minute;
+            h.screen.time.second = h.screen.time.minute;
         }
     }
 
@@ -154,7 +144,7 @@ private:
     Result runReset() {
         injectFault();
         h.acceptConnectDialog();
-        h.dialog.button(MainDialog::kConnectButton)->click();
+        h.window.click(MainDialog::kConnectButton);
         Result r;
         r.ended = h.stepper.runToEnd(kResetTicks) >= 0;
         static const char* const kDoneLines[] = {"ZYL připojen na COM3.",
@@ -166,7 +156,7 @@ private:
                                                  "Nastaven aktuální čas",
                                                  "Všechny klíce byly smazány",
                                                  "Všechny logy byly smazány"};
-        r.done = logged(h.dialog.logText(), QString::fromUtf8(kDoneLines[static_cast<int>(cell_.exchange)]));
+        r.done = logged(h.dialog.logText(), kDoneLines[static_cast<int>(cell_.exchange)]);
         return finishMain(r);
     }
 
@@ -217,57 +207,54 @@ private:
         connect();
         h.unit.holdKey(kKey);
         injectFault();
-        KeyDialog dialog(h.dialog, &h.dialog);
+        KeyDialog dialog(h.dialog);
         dialog.readerMode = 1;
-        dialog.show();
-        TimerStepper reader(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
+        FakeWindow window(dialog, h.screen);
+        window.init();
+        TimerStepper reader(window, h.port);
         const auto commands = [this] {
             const auto& sent = h.port.sent(3);
             return std::count(sent.begin(), sent.end(), unit::kReadReader);
         };
         Result r;
         r.ended = stepUntil(reader, kReaderTicks, [&] { return commands() == 2; });
-        r.field = control<QLineEdit>(&dialog, KeyDialog::kKeyEdit)->text();
+        r.field = cp1250ToUtf8(window.text(KeyDialog::kKeyEdit));
         r.done = r.field == kKeyText;
-        r.timer = dialog.timers().activeId();
-        EXPECT_EQ(control<QPushButton>(&dialog, KeyDialog::kOkButton)->isEnabled(), cell_.report.code == 0)
-            << "the dialog's OK";
+        r.timer = window.activeTimer();
+        EXPECT_EQ(window.isEnabled(KeyDialog::kOkButton), cell_.report.code == 0) << "the dialog's OK";
         finishShared(r);
-        r.buttons = mainButtons(h.dialog);
-        r.mainTimer = h.dialog.timers().activeId();
+        r.buttons = mainButtons(h.window);
+        r.mainTimer = h.window.activeTimer();
         return r;
     }
 
     // One key typed in the key dialog, with a comment and floor 1, written to record 0.
     Result runKeyWrite() {
         connect();
-        h.desktop.modalHandler = [shown = false](QDialog& d) mutable {
-            auto* dialog = qobject_cast<KeyDialog*>(&d);
-            if (dialog == nullptr || shown) {
-                return static_cast<int>(QDialog::Rejected);
+        h.window.modalHandler = [shown = false](Dialog& d, FakeWindow& w) mutable {
+            if (dynamic_cast<KeyDialog*>(&d) == nullptr || shown) {
+                return Dialog::kCancel;
             }
             shown = true;
-            control<QCheckBox>(dialog, KeyDialog::kManualEntryBox)->click();
-            auto* key = control<QLineEdit>(dialog, KeyDialog::kKeyEdit);
-            key->setText(kKeyText);
-            leaveField(key);
-            auto* comment = control<QLineEdit>(dialog, KeyDialog::kCommentEdit);
-            comment->setText(QStringLiteral("abc"));
-            leaveField(comment);
-            control<QCheckBox>(dialog, KeyDialog::kFirstFloorBox)->click();
-            control<QPushButton>(dialog, KeyDialog::kOkButton)->click();
-            return dialog->result();
+            w.click(KeyDialog::kManualEntryBox);
+            w.type(KeyDialog::kKeyEdit, kKeyText);
+            w.command(KeyDialog::kKeyEdit, N::FocusLost);
+            w.type(KeyDialog::kCommentEdit, "abc");
+            w.command(KeyDialog::kCommentEdit, N::FocusLost);
+            w.click(KeyDialog::kFirstFloorBox);
+            w.click(KeyDialog::kOkButton);
+            return w.ended() ? w.result() : Dialog::kCancel;
         };
         injectFault();
         h.dialog.onAddKeys();
-        EXPECT_EQ(h.dialog.timers().activeId(), MainDialog::kWriteTimer);
+        EXPECT_EQ(h.window.activeTimer(), MainDialog::kWriteTimer);
         Result r;
         r.ended = stepUntil(h.stepper, kKeyWriteTicks, [this] { return operationOver(); });
         const auto record = [](const MemoryImage& memory) {
             const auto first = memory.begin() + 0 * kRecordSize;
             return std::vector<std::uint8_t>(first, first + kRecordSize);
         };
-        r.done = logged(h.dialog.logText(), QStringLiteral("Klíč byl uložen")) &&
+        r.done = logged(h.dialog.logText(), "Klíč byl uložen") &&
                  record(h.unit.memory()) == record(s().image);
         return finishMain(r);
     }
@@ -276,20 +263,20 @@ private:
         connect();
         storeKey();
         h.dialog.selectRow(h.dialog.rowOfRecord(kKeyRecord), -1);
-        h.desktop.yesNoAnswers.push_back(Desktop::Answer::Yes);
+        h.screen.yesNoAnswers.push_back(Window::Answer::Yes);
         injectFault();
         h.dialog.onDeleteKey();
-        EXPECT_EQ(h.dialog.timers().activeId(), MainDialog::kDeleteTimer);
-        h.desktop.boxes.clear();  // the question
+        EXPECT_EQ(h.window.activeTimer(), MainDialog::kDeleteTimer);
+        h.screen.boxes.clear();  // the question
         Result r;
         r.ended = stepUntil(h.stepper, kKeyDeleteTicks, [this] { return operationOver(); });
-        r.done = logged(h.dialog.logText(), QStringLiteral("Klíč s ID 3 byl vymazán!"));
+        r.done = logged(h.dialog.logText(), "Klíč s ID 3 byl vymazán!");
         return finishMain(r);
     }
 
     // A key write or delete is over once the poll has taken over, or no timer runs.
     bool operationOver() {
-        const int id = h.dialog.timers().activeId();
+        const int id = h.window.activeTimer();
         return id == MainDialog::kIdlePollTimer || id == 0;
     }
 
@@ -298,22 +285,22 @@ private:
     Result runArchive() {
         connect();
         storeKey();
-        ArchiveDialog dialog(h.dialog, &h.dialog);
+        ArchiveDialog dialog(h.dialog);
         dialog.image = s().image;
         dialog.accessTime = 5;
         dialog.recordSize = kRecordSize;
-        dialog.onInitDialog();
-        h.desktop.modalHandler = [](QDialog& d) {
-            auto* confirm = qobject_cast<ConfirmDialog*>(&d);
-            if (confirm == nullptr) {
-                return static_cast<int>(QDialog::Rejected);
+        FakeWindow window(dialog, h.screen);
+        window.modalHandler = [](Dialog& d, FakeWindow& w) {
+            if (dynamic_cast<ConfirmDialog*>(&d) == nullptr) {
+                return Dialog::kCancel;
             }
-            confirm->tickBox()->click();
-            confirm->okButton()->click();
-            return confirm->result();
+            w.click(ConfirmDialog::kTickBox);
+            w.click(ConfirmDialog::kOkButton);
+            return w.ended() ? w.result() : Dialog::kCancel;
         };
-        TimerStepper stepper(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
-        const auto running = [&dialog] { return dialog.timers().activeId(); };
+        window.init();
+        TimerStepper stepper(window, h.port);
+        const auto running = [&window] { return window.activeTimer(); };
         injectFault();
 
         Result r;
@@ -326,10 +313,10 @@ private:
                 r.ended = true;
                 break;
             case Exchange::ArchiveErase:
-                dialog.onEraseKeys();
+                window.click(ArchiveDialog::kEraseKeysButton);
                 r.ended =
                     stepUntil(stepper, kEraseTicks, [&] { return running() != ArchiveDialog::kEraseTimer; });
-                r.done = logged(h.dialog.logText(), QStringLiteral("Všechny klíče byly smazány"));
+                r.done = logged(h.dialog.logText(), "Všechny klíče byly smazány");
                 break;
             case Exchange::ImageWrite:
             case Exchange::ArchiveSettings: {
@@ -339,42 +326,44 @@ private:
                 for (std::size_t i = 0; i < image.size(); ++i) {
                     image[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
                 }
-                const QString file = QString::fromStdString(dir.file("matrix.zrd"));
-                EXPECT_TRUE(writeImageFile(file.toStdString(), {5, kRecordSize, 0, 0}, image).ok());
-                h.desktop.fileAnswers.push_back(file);
-                dialog.onCopyToUnit();
+                const std::string file = dir.file("matrix.zrd");
+                EXPECT_TRUE(writeImageFile(file, {5, kRecordSize, 0, 0}, image).ok());
+                h.screen.fileAnswers.push_back(file);
+                window.click(ArchiveDialog::kCopyToUnitButton);
                 EXPECT_EQ(running(), ArchiveDialog::kWriteTimer);
                 r.ended = stepUntil(stepper, kImageWriteTicks,
                                     [&] { return running() != ArchiveDialog::kWriteTimer; });
                 if (cell_.exchange == Exchange::ImageWrite) {
-                    r.done = logged(h.dialog.logText(), QStringLiteral("Hotovo")) && h.unit.memory() == image;
+                    r.done = logged(h.dialog.logText(), "Hotovo") && h.unit.memory() == image;
                     break;
                 }
                 r.ended = r.ended && stepUntil(stepper, kSettingsTicks,
                                                [&] { return running() == 0 || dialog.blockIndex >= 9; });
-                r.done = logged(h.dialog.logText(), QStringLiteral("Nastavena nová nastavení pro relé"));
+                r.done = logged(h.dialog.logText(), "Nastavena nová nastavení pro relé");
                 break;
             }
             default:
                 break;
         }
         r.timer = running();
-        r.buttons = archiveButtons(dialog);
-        r.mainTimer = h.dialog.timers().activeId();
+        r.buttons = archiveButtons(window);
+        r.mainTimer = h.window.activeTimer();
         finishShared(r);
         return r;
     }
 
     Result finishMain(Result& r) {
-        r.timer = h.dialog.timers().activeId();
-        r.buttons = mainButtons(h.dialog);
+        r.timer = h.window.activeTimer();
+        r.buttons = mainButtons(h.window);
         finishShared(r);
         return r;
     }
 
     void finishShared(Result& r) {
-        r.boxes = h.desktop.boxTexts();
-        r.log = h.dialog.logText();
+        for (const std::string& box : h.screen.boxTexts()) {
+            r.boxes.push_back(cp1250ToUtf8(box));
+        }
+        r.log = cp1250ToUtf8(h.dialog.logText());
         r.portHeld = h.port.openPort() == 3;
     }
 
@@ -383,11 +372,17 @@ private:
 };
 
 // The newest log entry is `entry` ("*" marks in front taken off); "" means nothing logged.
-bool newestEntryIs(QString log, const QString& entry) {
-    while (log.startsWith(QLatin1Char('*'))) {
-        log.remove(0, 1);
+bool newestEntryIs(std::string_view log, const std::string& entry) {
+    log.remove_prefix(std::min(log.find_first_not_of('*'), log.size()));
+    return entry.empty() ? log.empty() : log.starts_with(entry + "\r\n");
+}
+
+std::string joined(const std::vector<std::string>& texts) {
+    std::string all;
+    for (const std::string& text : texts) {
+        all += (all.empty() ? "" : " | ") + text;
     }
-    return entry.isEmpty() ? log.isEmpty() : log.startsWith(entry + QStringLiteral("\r\n"));
+    return all;
 }
 
 class FaultMatrix : public ::testing::TestWithParam<FaultCell> {};
@@ -402,24 +397,23 @@ TEST_P(FaultMatrix, EndsAsTabled) {
     const Result r = run.run();
 
     EXPECT_TRUE(r.ended) << "the run reached its tick bound";
-    const Window window = windowOf(cell.exchange);
-    const QString message = QString::fromStdString(reportMessage(cell.report));
+    const MatrixWindow window = windowOf(cell.exchange);
+    const std::string message = reportMessage(cell.report);
     const bool boxed = cell.report.code != 0 && cell.report.kind != ErrorKind::Logged;
-    EXPECT_EQ(r.boxes.join(QStringLiteral(" | ")).toStdString(), boxed ? message.toStdString() : "")
-        << "message boxes";
-    if (window == Window::KeyDialog) {
-        EXPECT_EQ(r.field.toStdString(), cell.shows) << "key field";
+    EXPECT_EQ(joined(r.boxes), boxed ? message : "") << "message boxes";
+    if (window == MatrixWindow::KeyDialog) {
+        EXPECT_EQ(r.field, cell.shows) << "key field";
         if (boxed) {
-            EXPECT_TRUE(newestEntryIs(r.log, message)) << "log: " << r.log.left(120).toStdString();
+            EXPECT_TRUE(newestEntryIs(r.log, message)) << "log: " << r.log.substr(0, 120);
         }
     } else {
-        const QString shows = cell.shows != nullptr ? QString::fromUtf8(cell.shows) : message;
-        EXPECT_TRUE(newestEntryIs(r.log, shows)) << "log: " << r.log.left(120).toStdString();
+        const std::string shows = cell.shows != nullptr ? std::string(cell.shows) : message;
+        EXPECT_TRUE(newestEntryIs(r.log, shows)) << "log: " << r.log.substr(0, 120);
     }
     EXPECT_EQ(r.done, cell.done) << exchangeDone(cell.exchange);
     EXPECT_EQ(r.buttons, cell.buttons) << "buttons now: " << buttonsText(window, r.buttons);
     EXPECT_EQ(r.timer, cell.timer) << windowName(window) << " timer";
-    if (window != Window::Main) {
+    if (window != MatrixWindow::Main) {
         EXPECT_EQ(r.mainTimer, 0) << "the main window's timer runs under the dialog";
     }
     EXPECT_EQ(r.portHeld, cell.portHeld);
