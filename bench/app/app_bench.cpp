@@ -11,10 +11,12 @@
 #include <QPlainTextEdit>
 #include <QTreeView>
 
+#include "cp1250_literal.h"
 #include "key_list.h"
 #include "key_record.h"
 #include "main_dialog.h"
 #include "port_link.h"
+#include "qt_dialog_window.h"
 
 namespace {
 
@@ -31,19 +33,26 @@ public:
 
 NoPort noPort;
 
-const QString kLine = QStringLiteral("Nastaven čas přístupu na 5s");
+constexpr std::string_view kLine = "Nastaven čas přístupu na 5s"_cp;
+
+// The main dialog in its Qt window.
+struct MainWindow {
+    MainWindow() : window(dialog) { dialog.handleEvent(window, {Dialog::Event::Kind::Init}); }
+    MainDialog dialog{noPort};
+    QtDialogWindow window;
+};
 
 // A main window whose log holds `lines` lines; shown (offscreen) when `shown`.
-std::unique_ptr<MainDialog> windowWithLog(int lines, bool shown) {
-    auto dialog = std::make_unique<MainDialog>(noPort);
+std::unique_ptr<MainWindow> windowWithLog(int lines, bool shown) {
+    auto main = std::make_unique<MainWindow>();
     for (int i = 0; i < lines; ++i) {
-        dialog->logLine(kLine);
+        main->dialog.logLine(kLine);
     }
     if (shown) {
-        dialog->show();
+        main->window.show();
         QApplication::processEvents();
     }
-    return dialog;
+    return main;
 }
 
 // One more log line (or progress mark) at about state.range(0) lines. The log only grows, so
@@ -55,30 +64,30 @@ void oneMoreLogEntry(benchmark::State& state) {
     constexpr int kMarksPerLine = 64;
     const int lines = static_cast<int>(state.range(0));
     const int growth = std::max(lines / 10, 10);
-    std::unique_ptr<MainDialog> dialog = windowWithLog(lines, kShown);
+    std::unique_ptr<MainWindow> main = windowWithLog(lines, kShown);
     int added = 0;
     int marks = 0;
     for (auto _ : state) {
         if (kMark) {
-            dialog->logMark(QStringLiteral("*"));
+            main->dialog.logMark("*");
         } else {
-            dialog->logLine(kLine);
+            main->dialog.logLine(kLine);
             ++added;
         }
         if (kShown) {
-            QCoreApplication::sendPostedEvents(dialog.get());  // a mark reaches the box after its event
-            dialog->logBox()->viewport()->repaint();
+            QCoreApplication::sendPostedEvents();  // a mark reaches the box after its event
+            static_cast<QPlainTextEdit*>(main->window.control(MainDialog::kLogBox))->viewport()->repaint();
         }
         if (kMark && ++marks == kMarksPerLine) {
             state.PauseTiming();
-            dialog->logLine(QString());
+            main->dialog.logLine({});
             ++added;
             marks = 0;
             state.ResumeTiming();
         }
         if (added >= growth) {
             state.PauseTiming();
-            dialog = windowWithLog(lines, kShown);
+            main = windowWithLog(lines, kShown);
             added = 0;
             marks = 0;
             state.ResumeTiming();
@@ -118,21 +127,22 @@ void fillWithKeys(MainDialog& dialog) {
 // rows), the view is painted too.
 template <bool kShown>
 void rebuildFullKeyList(benchmark::State& state) {
-    MainDialog dialog(noPort);
-    fillWithKeys(dialog);
+    MainWindow main;
+    fillWithKeys(main.dialog);
+    auto* list = static_cast<QTreeView*>(main.window.control(MainDialog::kKeyListView));
     if (kShown) {
-        dialog.keyListView()->setVisible(true);
-        dialog.keyListView()->resize(570, 400);
-        dialog.show();
+        list->setVisible(true);
+        list->resize(570, 400);
+        main.window.show();
         QApplication::processEvents();
     }
     for (auto _ : state) {
-        dialog.rebuildKeyList();
+        main.dialog.rebuildKeyList();
         if (kShown) {
-            dialog.keyListView()->viewport()->repaint();
+            list->viewport()->repaint();
         }
     }
-    state.counters["rows"] = dialog.state().keyList.rowCount();
+    state.counters["rows"] = main.dialog.state().keyList.rowCount();
 }
 
 void rebuildKeyList(benchmark::State& state) {

@@ -23,8 +23,10 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "code_page_1250.h"
 #include "main_dialog.h"
 #include "port_link.h"
+#include "qt_dialog_window.h"
 #include "unit_commands.h"
 #include "window_timers.h"
 
@@ -138,7 +140,8 @@ int main(int argc, char** argv) {
     MeasuringApp app(argc, argv);
     FloodPort port;
     MainDialog dialog(port);
-    dialog.show();
+    QtDialogWindow window(dialog);
+    window.show();
     runFor(200);
 
     MainDialogState& s = dialog.state();
@@ -152,13 +155,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (prefillMinutes > 0) {
-        dialog.logMark(QString(prefillMinutes * kMarksPerMinute, QLatin1Char('*')));
+        dialog.logMark(std::string(prefillMinutes * kMarksPerMinute, '*'));
         runFor(500);
     }
 
     std::printf("Progress marks at %d bytes/s, %d min after %d min of marks (%s):\n", kLineBytesPerSecond,
                 minutes, prefillMinutes, qPrintable(QApplication::platformName()));
-    const qsizetype marksBefore = dialog.logText().size();
+    const std::size_t marksBefore = dialog.logText().size();
     for (int minute = 1; minute <= minutes; ++minute) {
         app.longestMs = 0;
         const double cpu0 = cpuMs();
@@ -169,13 +172,14 @@ int main(int argc, char** argv) {
         std::printf("  minute %2d: CPU %.1f %% of a core, longest stall %.1f ms\n", prefillMinutes + minute,
                     100.0 * cpu / wall, app.longestMs);
         std::fflush(stdout);
-        if (dialog.timers().activeId() != MainDialog::kEraseTimer) {
+        if (window.timers().activeId() != MainDialog::kEraseTimer) {
+            const std::string log = dialog.logText();
             std::fprintf(stderr, "mark_flood_measure: the erase stopped: %s\n",
-                         qPrintable(dialog.logText().section(QStringLiteral("\r\n"), 0, 0)));
+                         cp1250ToUtf8(log.substr(0, log.find("\r\n"))).c_str());
             return 1;
         }
     }
-    const qsizetype marks = dialog.logText().size() - marksBefore;
+    const std::size_t marks = dialog.logText().size() - marksBefore;
     std::printf("  marks logged: %lld (%.0f a second; the line's rate makes 320)\n",
                 static_cast<long long>(marks), marks / (minutes * 60.0));
     rusage usage{};
