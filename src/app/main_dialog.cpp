@@ -92,7 +92,10 @@ void MainDialog::reportError(int code, ErrorKind kind, std::string_view text) {
         case ErrorKind::Fatal: {
             s_.linkState = LinkState::Dead;
             disableButtons();
-            std::string message(std::string("Zásadní chyba číslo "_cp) + std::to_string(code));
+            // Built by appending: clang 14 fails on a declaration initialised from a _cp literal.
+            std::string message;
+            message += "Zásadní chyba číslo "_cp;
+            message += std::to_string(code);
             message += "!\r\nProsím vypněte a zapněte ZYL a tento program."_cp;
             logLine(message);
             window().messageBox(message);

@@ -50,7 +50,9 @@ std::vector<std::string> noteLines(std::string_view note) {
 }
 
 std::string folderNote(const IgnoredFolder& folder) {
-    std::string note = std::string("Složka portů "_cp) + utf8ToCp1250(folder.path);
+    std::string note;
+    note += "Složka portů "_cp;
+    note += utf8ToCp1250(folder.path);
     switch (folder.fault) {
         case FolderFault::NotFolder:
             return note + std::string(" se nepoužívá: není to složka, ale soubor nebo odkaz."_cp);

@@ -105,8 +105,7 @@ TEST(MainWindow, ErrorKindsReportAsTheyShould) {
     }
 
     h.dialog.reportError(302, ErrorKind::Fatal, {});
-    const std::string fatal(
-        "Zásadní chyba číslo 302!\r\nProsím vypněte a zapněte ZYL a tento program."_cp);
+    const std::string fatal = fatalMessage(302);
     ASSERT_EQ(h.screen.boxes.size(), 2u);
     EXPECT_EQ(h.screen.boxes[1].text, fatal);
     EXPECT_TRUE(h.dialog.logText().starts_with(fatal + "\r\n"));

@@ -31,8 +31,7 @@ TEST_P(ResetFault, EndsInItsError) {
     const std::string top = h.logLines().back();
     switch (c.kind) {
         case ErrorKind::Fatal: {
-            const std::string message = std::string("Zásadní chyba číslo "_cp) + std::to_string(c.code) +
-                                        std::string("!\r\nProsím vypněte a zapněte ZYL a tento program."_cp);
+            const std::string message = fatalMessage(c.code);
             EXPECT_EQ(h.screen.boxTexts(), std::vector<std::string>{message});
             EXPECT_TRUE(h.dialog.logText().starts_with(message + "\r\n"));
             for (int id = 1000; id <= 1005; ++id) {

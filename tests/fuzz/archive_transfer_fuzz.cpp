@@ -7,12 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include <QPushButton>
-
 #include "archive_dialog.h"
 #include "fuzzed_main_window.h"
 #include "image_file.h"
-#include "offscreen_app.h"
 #include "temp_folder.h"
 
 namespace {
@@ -27,10 +24,10 @@ const int kArchiveTimerIds[] = {ArchiveDialog::kKeepAliveTimer, ArchiveDialog::k
 TempFolder imageFolder;
 const std::string imagePath = imageFolder.file("memory.zrd");
 
-int runningTimers(ArchiveDialog& dialog) {
+int runningTimers(const FakeWindow& window) {
     int running = 0;
     for (int id : kArchiveTimerIds) {
-        running += dialog.timers().isActive(id) ? 1 : 0;
+        running += window.timers().count(id) != 0 ? 1 : 0;
     }
     return running;
 }
@@ -38,7 +35,6 @@ int runningTimers(ArchiveDialog& dialog) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    startOffscreenApp();
     if (imageFolder.path().empty()) {
         std::abort();
     }
@@ -58,31 +54,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t settings = input.takeByte();
     FuzzedMainWindow w(input);
     w.connect();
-    w.desktop.fileAnswers.push_back(QString::fromStdString(imagePath));
+    w.screen.fileAnswers.push_back(imagePath);
 
-    ArchiveDialog dialog(w.dialog, &w.dialog);
+    ArchiveDialog dialog(w.dialog);
     dialog.recordSize = 65;
     dialog.relayInverted = settings & 1;
     dialog.mainRelayInverted = (settings >> 1) & 1;
     dialog.accessTime = (settings & 4) != 0 ? 0 : 5;
-    dialog.show();
+    FakeWindow window(dialog, w.screen);
+    window.modalHandler = acceptIfValid;
+    window.init();
     switch (operation) {
         case kEraseKeys:
-            dialog.onEraseKeys();
+            window.click(ArchiveDialog::kEraseKeysButton);
             break;
         case kEraseLogs:
-            dialog.onEraseLogs();
+            window.click(ArchiveDialog::kEraseLogsButton);
             break;
         case kImageWrite:
-            dialog.onCopyToUnit();
+            window.click(ArchiveDialog::kCopyToUnitButton);
             FUZZ_CHECK(dialog.imageChanged == 1);
             break;
         case kSettingsWrite:
             // As the end of the image write starts it.
-            dialog.timers().stop(dialog.timerId);
+            window.stopTimer(dialog.timerId);
             dialog.blockIndex = 0;
-            dialog.timerId =
-                dialog.timers().start(ArchiveDialog::kSettingsTimer, ArchiveDialog::kSettingsPeriod);
+            dialog.timerId = window.startTimer(ArchiveDialog::kSettingsTimer, ArchiveDialog::kSettingsPeriod);
             break;
         default:
             break;
@@ -91,14 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // 514 ticks for the image write, 9 for the settings write after it; every other tick
     // takes an answer, and the operations end when the answers stop.
     const int maxTicks = 514 + 9 + 2 * static_cast<int>(size);
-    for (int ticks = 0; ticks < maxTicks && dialog.timers().activeId() != 0; ++ticks) {
-        dialog.onTimer(dialog.timers().activeId());
-        FUZZ_CHECK(runningTimers(dialog) <= 1);
+    for (int ticks = 0; ticks < maxTicks && window.activeTimer() != 0; ++ticks) {
+        window.tick(window.activeTimer());
+        FUZZ_CHECK(runningTimers(window) <= 1);
         FUZZ_CHECK(w.runningTimers() == 0);
     }
     // Only the settings write leaves its timer armed, ticking without doing anything.
-    FUZZ_CHECK(runningTimers(dialog) == 0 || dialog.timers().activeId() == ArchiveDialog::kSettingsTimer);
-    FUZZ_CHECK(dialog.button(ArchiveDialog::kBackButton)->isEnabled() || runningTimers(dialog) == 1);
-    dialog.reject();
+    FUZZ_CHECK(runningTimers(window) == 0 || window.activeTimer() == ArchiveDialog::kSettingsTimer);
+    FUZZ_CHECK(window.isEnabled(ArchiveDialog::kBackButton) || runningTimers(window) == 1);
+    window.click(ArchiveDialog::kBackButton);
+    window.destroy();
     return 0;
 }

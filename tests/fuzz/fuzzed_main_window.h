@@ -1,38 +1,43 @@
 #pragma once
 
-#include <QPushButton>
-
-#include "fake_desktop.h"
+#include "confirm_dialog.h"
+#include "cp1250_literal.h"
+#include "fake_window.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 #include "fuzzed_port.h"
 #include "main_dialog.h"
-#include "window_timers.h"
 
-// Presses OK as a user would; a dialog that refuses to close (a field out of its range)
-// is given up on.
-inline int acceptIfValid(QDialog& d) {
-    d.accept();
-    return d.isVisible() ? static_cast<int>(QDialog::Rejected) : d.result();
+// Presses OK as a user would (ticking a confirmation's box first); a dialog that refuses to
+// close (a field out of its range) is given up on.
+inline int acceptIfValid(Dialog& dialog, FakeWindow& window) {
+    if (dynamic_cast<ConfirmDialog*>(&dialog) != nullptr) {
+        window.click(ConfirmDialog::kTickBox);
+    }
+    window.click(Dialog::kOk);
+    return window.ended() ? window.result() : Dialog::kCancel;
 }
 
-// The main window over a port whose answers the fuzzer chooses, with a desktop that
-// answers at once: OK to every box, Yes to every question, OK to every dialog. Its timers are stepped by hand, one tick of the running timer at a
-// time, and what must hold whatever the unit answers is checked as it goes.
+// The main window over a port whose answers the fuzzer chooses, in a fake window that
+// answers at once: OK to every box, Yes to every question, OK to every dialog. Its timers
+// are stepped by hand, one tick of the running timer at a time, and what must hold
+// whatever the unit answers is checked as it goes.
 class FuzzedMainWindow {
 public:
     static constexpr int kMainTimerIds[] = {MainDialog::kHandshakeTimer, MainDialog::kIdlePollTimer,
                                             MainDialog::kFactoryTimer,   MainDialog::kDeleteTimer,
                                             MainDialog::kWriteTimer,     MainDialog::kEraseTimer};
 
-    explicit FuzzedMainWindow(FuzzInput& input) : port(input), dialog(port) {
-        desktop.unscriptedAnswer = Desktop::Answer::Yes;
-        desktop.modalHandler = acceptIfValid;
+    explicit FuzzedMainWindow(FuzzInput& input) : port(input), dialog(port), window(dialog, screen) {
+        screen.unscriptedAnswer = Window::Answer::Yes;
+        window.modalHandler = acceptIfValid;
+        window.init();
     }
 
     ~FuzzedMainWindow() {
         checkAfterFatal();
         FUZZ_CHECK((dialog.state().portOpen == 1) == (port.status() == PortStatus::Ready));
+        window.destroy();
     }
 
     // The port as the search leaves it for a unit that was found and accepted the code.
@@ -50,11 +55,11 @@ public:
     template <typename Going>
     void run(int maxTicks, Going going) {
         for (int ticks = 0; ticks < maxTicks; ++ticks) {
-            const int id = dialog.timers().activeId();
+            const int id = window.activeTimer();
             if (id == 0 || !going(id)) {
                 return;
             }
-            dialog.onTimer(id);
+            window.tick(id);
             FUZZ_CHECK(runningTimers() <= 1);
         }
     }
@@ -63,15 +68,15 @@ public:
         run(maxTicks, [](int) { return true; });
     }
 
-    int runningTimers() {
+    int runningTimers() const {
         int running = 0;
         for (int id : kMainTimerIds) {
-            running += dialog.timers().isActive(id) ? 1 : 0;
+            running += window.timers().count(id) != 0 ? 1 : 0;
         }
         return running;
     }
 
-    bool fatalReported() const { return dialog.logText().contains(QStringLiteral("Zásadní chyba")); }
+    bool fatalReported() const { return dialog.logText().find("Zásadní chyba"_cp) != std::string::npos; }
 
     // After a fatal error the link is dead for good: no timer, every button disabled.
     void checkAfterFatal() {
@@ -80,11 +85,12 @@ public:
         }
         FUZZ_CHECK(runningTimers() == 0);
         for (int id = MainDialog::kAddKeysButton; id <= MainDialog::kArchiveButton; ++id) {
-            FUZZ_CHECK(!dialog.button(id)->isEnabled());
+            FUZZ_CHECK(!window.isEnabled(id));
         }
     }
 
-    FakeDesktop desktop;
+    FakeScreen screen;
     FuzzedPort port;
     MainDialog dialog;
+    FakeWindow window;
 };

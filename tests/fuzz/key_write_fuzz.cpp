@@ -5,7 +5,6 @@
 
 #include "fuzzed_main_window.h"
 #include "key_record.h"
-#include "offscreen_app.h"
 #include "unit_commands.h"
 
 namespace {
@@ -15,11 +14,6 @@ constexpr int kMaxWritten = 3;
 constexpr int kMaxTicksPerRecord = 38 + 236 + 11;
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    startOffscreenApp();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
@@ -37,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     w.connect();
     w.dialog.rebuildKeyList();
 
-    w.dialog.logLine(QString());
+    w.dialog.logLine({});
     w.dialog.sendByte(unit::kWriteKey);
     w.dialog.startOperation(MainDialog::kWriteTimer, MainDialog::kWritePeriod);
     s.writeIndex = 0;
@@ -47,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The write only sends the image; it never changes it. It ends in the idle poll or dead.
     FUZZ_CHECK(s.image == before);
-    FUZZ_CHECK(w.dialog.timers().activeId() == MainDialog::kIdlePollTimer || w.runningTimers() == 0);
+    FUZZ_CHECK(w.window.activeTimer() == MainDialog::kIdlePollTimer || w.runningTimers() == 0);
     FUZZ_CHECK(s.writeIndex < records);
     return 0;
 }

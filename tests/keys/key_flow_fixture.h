@@ -70,8 +70,7 @@ protected:
     bool logged(std::string_view text) const { return loggedCount(text) > 0; }
     // A fatal report: its message box and its two log lines on top.
     void expectFatal(int code) {
-        const std::string message = std::string("Zásadní chyba číslo "_cp) + std::to_string(code) +
-                                    std::string("!\r\nProsím vypněte a zapněte ZYL a tento program."_cp);
+        const std::string message = fatalMessage(code);
         EXPECT_EQ(h.screen.boxTexts(), std::vector<std::string>{message});
         EXPECT_TRUE(h.dialog.logText().starts_with(message + "\r\n"));
         EXPECT_EQ(activeTimer(), 0);

@@ -7,11 +7,22 @@
 #include <vector>
 
 #include "code_page_1250.h"
+#include "cp1250_literal.h"
 #include "fake_window.h"
 #include "main_dialog.h"
 #include "simulated_port.h"
 #include "timer_stepper.h"
 #include "unit_model.h"
+
+// The message (code page 1250) of a fatal report with `code`. Appended piece by piece:
+// clang 14 fails on a declaration initialised from a _cp literal.
+inline std::string fatalMessage(int code) {
+    std::string message;
+    message += "Zásadní chyba číslo "_cp;
+    message += std::to_string(code);
+    message += "!\r\nProsím vypněte a zapněte ZYL a tento program."_cp;
+    return message;
+}
 
 // The main window on a simulated line: a unit on COM `unitPort` (every other port absent
 // unless a test adds it), a fake window and screen, and a stepper for the window's timers.
