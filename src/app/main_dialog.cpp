@@ -55,7 +55,9 @@ void MainDialog::enableButtons() {
     window().setEnabled(kConnectButton, true);
 }
 
-void MainDialog::stopCurrentTimer() { window().stopTimer(s_.currentTimerId); }
+void MainDialog::stopCurrentTimer() {
+    window().stopTimer(s_.currentTimerId);
+}
 
 int MainDialog::startOperation(int timerId, int periodMs) {
     disableButtons();
@@ -142,11 +144,17 @@ void MainDialog::rebuildKeyList() {
     window().rowsChanged(kKeyListView);
 }
 
-int MainDialog::recordOfRow(int row) const { return s_.keyList.recordOfRow(row); }
+int MainDialog::recordOfRow(int row) const {
+    return s_.keyList.recordOfRow(row);
+}
 
-int MainDialog::rowOfRecord(int record) const { return s_.keyList.rowOfRecord(record); }
+int MainDialog::rowOfRecord(int record) const {
+    return s_.keyList.rowOfRecord(record);
+}
 
-int MainDialog::rowCount(int listId) const { return listId == kKeyListView ? s_.keyList.rowCount() : 0; }
+int MainDialog::rowCount(int listId) const {
+    return listId == kKeyListView ? s_.keyList.rowCount() : 0;
+}
 
 std::string MainDialog::cellText(int listId, int row, int column) const {
     if (listId != kKeyListView) {
@@ -235,7 +243,8 @@ bool MainDialog::checkPendingKey() {
 }
 
 bool MainDialog::writePendingRecord() {
-    return writeRecord(s_.image, s_.recordSize, s_.pendingId, s_.pendingKey, s_.pendingFloors, s_.pendingComment);
+    return writeRecord(s_.image, s_.recordSize, s_.pendingId, s_.pendingKey, s_.pendingFloors,
+                       s_.pendingComment);
 }
 
 // --- Window events ---------------------------------------------------------------------

@@ -31,9 +31,18 @@ public:
 
     // Control ids of the template.
     enum ControlId {
-        kAddKeysButton = 1000, kEditKeyButton = 1001, kDeleteKeyButton = 1002, kSettingsButton = 1003,
-        kConnectButton = 1004, kArchiveButton = 1005, kHelpButton = 1006, kKeyListView = 1007,
-        kLogBox = 1009, kLiftNameStatic = 1010, kSettingsStatic = 1011, kFirstFloorCheck = 1012,
+        kAddKeysButton = 1000,
+        kEditKeyButton = 1001,
+        kDeleteKeyButton = 1002,
+        kSettingsButton = 1003,
+        kConnectButton = 1004,
+        kArchiveButton = 1005,
+        kHelpButton = 1006,
+        kKeyListView = 1007,
+        kLogBox = 1009,
+        kLiftNameStatic = 1010,
+        kSettingsStatic = 1011,
+        kFirstFloorCheck = 1012,
         kFloorGroup = 1060,
     };
 

@@ -165,9 +165,9 @@ void MainDialog::onDeleteKey() {
         return;
     }
     s_.listClicked = 0;
-    const Window::Answer answer =
-        window().messageBox(std::string("Opravdu chcete vymazat klíč s ID "_cp) + std::to_string(record) + "?",
-                            "ZYL - Vymazání klíče"_cp, Window::Buttons::YesNo);
+    const Window::Answer answer = window().messageBox(
+        std::string("Opravdu chcete vymazat klíč s ID "_cp) + std::to_string(record) + "?",
+        "ZYL - Vymazání klíče"_cp, Window::Buttons::YesNo);
     if (answer != Window::Answer::Yes) {
         return;
     }

@@ -46,7 +46,8 @@ void MainDialog::stepKeyDelete() {
             } else if (answerByte(1) != unit::kAck) {
                 reportError(202, ErrorKind::Fatal, {});
             } else {
-                logLine(std::string("Klíč s ID "_cp) + std::to_string(s_.deleteId) + std::string(" byl vymazán!"_cp));
+                logLine(std::string("Klíč s ID "_cp) + std::to_string(s_.deleteId) +
+                        std::string(" byl vymazán!"_cp));
                 deleteKey(s_.image, s_.recordSize, s_.deleteId);
             }
             break;

@@ -146,7 +146,8 @@ void MainDialog::onLinkWait(int portNumber, LinkWaitStep step) {
             logLine(std::string("Spojení Bluetooth na COM"_cp) + port + " selhalo.");
             break;
         case LinkWaitStep::TimedOut:
-            logLine(std::string("Spojení Bluetooth na COM"_cp) + port + std::string(" se nenavázalo včas."_cp));
+            logLine(std::string("Spojení Bluetooth na COM"_cp) + port +
+                    std::string(" se nenavázalo včas."_cp));
             break;
         case LinkWaitStep::Pending:
             break;

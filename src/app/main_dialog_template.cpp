@@ -21,8 +21,14 @@ constexpr ControlTemplate floorCheck(int floor) {
     const bool left = floor % 2 == 1;
     const int x = left ? 18 : (floor <= 8 ? 42 : 38);
     const int width = floor <= 9 ? 20 : 24;
-    return {MainDialog::kFirstFloorCheck + floor - 1, ControlKind::CheckBox, kFloorNames[floor - 1], x,
-            31 + 9 * row, width, 10, kHidden | kDisabled};
+    return {MainDialog::kFirstFloorCheck + floor - 1,
+            ControlKind::CheckBox,
+            kFloorNames[floor - 1],
+            x,
+            31 + 9 * row,
+            width,
+            10,
+            kHidden | kDisabled};
 }
 
 constexpr ListColumn kKeyListColumns[] = {
@@ -46,8 +52,8 @@ constexpr ControlTemplate kLeadingControls[] = {
     {MainDialog::kSettingsStatic, ControlKind::Static, "", 7, 30, 8, 8, kHidden},
 };
 
-constexpr ControlTemplate kFloorGroupBox = {MainDialog::kFloorGroup, ControlKind::GroupBox, "Patra", 7, 14, 55,
-                                            126, kHidden};
+constexpr ControlTemplate kFloorGroupBox = {
+    MainDialog::kFloorGroup, ControlKind::GroupBox, "Patra", 7, 14, 55, 126, kHidden};
 
 constexpr std::size_t kLeadingCount = std::size(kLeadingControls);
 

@@ -63,11 +63,11 @@ TEST(FactoryReset, RunsFromTheButtonToFactorySettingsSaved) {
     EXPECT_GT(logMarks, 0);
 
     const Bytes expected = {0x04, 0x01, 0xA7, 0x5A, 0x59, 0x4C, 0x07, 0x12, 0xDB,  // search, handshake, code
-                            0x1E, 0xFF,                                             // empty lift name
-                            0x23, 0x41, 0x1F, 0x05, 0x19, 0x00,                     // size, time, relays
-                            0x20, 0x12, 0xDB,                                       // access code
-                            0x24, 26, 12, 7, 10, 30, 15,                            // the PC's clock
-                            0x18, 0x08, 0x11, 0x28, 0x08, 0x13,                     // erase keys, logs
+                            0x1E, 0xFF,                                            // empty lift name
+                            0x23, 0x41, 0x1F, 0x05, 0x19, 0x00,                    // size, time, relays
+                            0x20, 0x12, 0xDB,                                      // access code
+                            0x24, 26,   12,   7,    10,   30,   15,                // the PC's clock
+                            0x18, 0x08, 0x11, 0x28, 0x08, 0x13,                    // erase keys, logs
                             0x04};
     EXPECT_EQ(h.port.sent(3), expected);
 

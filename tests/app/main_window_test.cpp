@@ -194,7 +194,8 @@ TEST(MainWindow, ShowFloorsTicksTheRecordsFloors) {
     h.dialog.rebuildKeyList();
     h.dialog.showFloors(0);
     for (int floor = 1; floor <= 24; ++floor) {
-        EXPECT_EQ(h.window.control(MainDialog::kFirstFloorCheck + floor - 1).checked, floor == 1 || floor == 16)
+        EXPECT_EQ(h.window.control(MainDialog::kFirstFloorCheck + floor - 1).checked,
+                  floor == 1 || floor == 16)
             << floor;
     }
     h.dialog.clearFloorChecks();
@@ -227,7 +228,9 @@ struct Route {
     std::function<bool(MainHarness&)> reached;
 };
 
-void PrintTo(const Route& r, std::ostream* os) { *os << r.name; }
+void PrintTo(const Route& r, std::ostream* os) {
+    *os << r.name;
+}
 
 class MainWindowRoute : public testing::TestWithParam<Route> {};
 
@@ -241,9 +244,15 @@ TEST_P(MainWindowRoute, ReachesItsHandler) {
     EXPECT_TRUE(r.reached(h));
 }
 
-bool opensADialog(MainHarness& h) { return h.screen.modalRuns == 1; }
-bool findsNoKey(MainHarness& h) { return h.logged("Nebyl vybrán žádný klíč!"); }
-bool listClicked(MainHarness& h) { return h.dialog.state().listClicked == 1; }
+bool opensADialog(MainHarness& h) {
+    return h.screen.modalRuns == 1;
+}
+bool findsNoKey(MainHarness& h) {
+    return h.logged("Nebyl vybrán žádný klíč!");
+}
+bool listClicked(MainHarness& h) {
+    return h.dialog.state().listClicked == 1;
+}
 void selectRowZero(MainHarness& h) {
     h.dialog.state().image[0] = 0x31;
     h.dialog.rebuildKeyList();
@@ -252,28 +261,41 @@ void selectRowZero(MainHarness& h) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, MainWindowRoute,
-    testing::Values(
-        Route{"connect", 1004, Notification::Clicked, {}, opensADialog},
-        Route{"settings", 1003, Notification::Clicked, {},
-              [](MainHarness& h) { return h.window.activeTimer() == MainDialog::kFactoryTimer; }},
-        Route{"add", 1000, Notification::Clicked, {}, opensADialog},
-        Route{"edit", 1001, Notification::Clicked, {}, findsNoKey},
-        Route{"delete", 1002, Notification::Clicked, {}, findsNoKey},
-        Route{"archive", 1005, Notification::Clicked, {}, opensADialog},
-        Route{"help", 1006, Notification::Clicked, {}, [](MainHarness& h) { return h.screen.opened.size() == 1; }},
-        Route{"listClick", 1007, Notification::Clicked, {}, listClicked},
-        Route{"listFocus", 1007, Notification::FocusGained, {}, listClicked},
-        Route{"listDoubleClick", 1007, Notification::DoubleClicked,
-              [](MainHarness& h) { h.dialog.state().editOnDoubleClick = 1; },
-              [](MainHarness& h) { return findsNoKey(h) && listClicked(h); }},
-        Route{"listKeyDown", 1007, Notification::KeyDown, selectRowZero,
-              [](MainHarness& h) {
-                  return h.dialog.state().selectedRow == -1 && h.window.selection(MainDialog::kKeyListView).empty();
-              }},
-        Route{"escape", Dialog::kCancel, Notification::Clicked, {},
-              [](MainHarness& h) { return h.window.result() == Dialog::kCancel; }},
-        Route{"notRouted", 1009, Notification::Clicked, {},
-              [](MainHarness& h) { return !h.window.ended() && h.screen.modalRuns == 0; }}),
+    testing::Values(Route{"connect", 1004, Notification::Clicked, {}, opensADialog},
+                    Route{"settings",
+                          1003,
+                          Notification::Clicked,
+                          {},
+                          [](MainHarness& h) { return h.window.activeTimer() == MainDialog::kFactoryTimer; }},
+                    Route{"add", 1000, Notification::Clicked, {}, opensADialog},
+                    Route{"edit", 1001, Notification::Clicked, {}, findsNoKey},
+                    Route{"delete", 1002, Notification::Clicked, {}, findsNoKey},
+                    Route{"archive", 1005, Notification::Clicked, {}, opensADialog},
+                    Route{"help",
+                          1006,
+                          Notification::Clicked,
+                          {},
+                          [](MainHarness& h) { return h.screen.opened.size() == 1; }},
+                    Route{"listClick", 1007, Notification::Clicked, {}, listClicked},
+                    Route{"listFocus", 1007, Notification::FocusGained, {}, listClicked},
+                    Route{"listDoubleClick", 1007, Notification::DoubleClicked,
+                          [](MainHarness& h) { h.dialog.state().editOnDoubleClick = 1; },
+                          [](MainHarness& h) { return findsNoKey(h) && listClicked(h); }},
+                    Route{"listKeyDown", 1007, Notification::KeyDown, selectRowZero,
+                          [](MainHarness& h) {
+                              return h.dialog.state().selectedRow == -1 &&
+                                     h.window.selection(MainDialog::kKeyListView).empty();
+                          }},
+                    Route{"escape",
+                          Dialog::kCancel,
+                          Notification::Clicked,
+                          {},
+                          [](MainHarness& h) { return h.window.result() == Dialog::kCancel; }},
+                    Route{"notRouted",
+                          1009,
+                          Notification::Clicked,
+                          {},
+                          [](MainHarness& h) { return !h.window.ended() && h.screen.modalRuns == 0; }}),
     [](const testing::TestParamInfo<Route>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -31,9 +31,8 @@ TEST(PortSearch, SkipsMissingHeldAndUnitlessPortsUntilTheUnit) {
 
     h.stepper.runUntil([&] { return h.logged("ZYL připojen na COM4."); });
     const std::vector<std::string> expected = {
-        "Hledám ZYL...",       "Nalezen Port COM3",
-        "ZYL nenalezen na COM3", "Nalezen Port COM4",
-        "ZYL nalezen na COM4",   "ZYL připojen na COM4.",
+        "Hledám ZYL...",     "Nalezen Port COM3",   "ZYL nenalezen na COM3",
+        "Nalezen Port COM4", "ZYL nalezen na COM4", "ZYL připojen na COM4.",
     };
     EXPECT_EQ(h.logLines(), expected);
     EXPECT_EQ(h.port.openAttempts(), (std::vector<int>{1, 2, 3, 4}));
@@ -56,7 +55,7 @@ TEST(PortSearch, UnitlessCom70ResumesAt71AndEndsWithNotFound) {
     h.window.click(MainDialog::kConnectButton);
     h.stepper.runToEnd();
     const std::vector<std::string> expected = {"Hledám ZYL...", "Nalezen Port COM70",
-                                  "ZYL nenalezen na COM70", "ZYL nenalezeno!"};
+                                               "ZYL nenalezen na COM70", "ZYL nenalezeno!"};
     EXPECT_EQ(h.logLines(), expected);
     EXPECT_EQ(h.dialog.state().comPort, 71);
     EXPECT_EQ(h.dialog.state().portOpen, 0);
@@ -112,8 +111,7 @@ TEST(PortSearch, ManualPortWithoutAUnitTriesNoOtherPort) {
     acceptManualPort(h, 5);
     h.window.click(MainDialog::kConnectButton);
     h.stepper.runToEnd();
-    const std::vector<std::string> expected = {"Hledám ZYL...", "Nalezen Port COM5",
-                                  "ZYL nenalezen na COM5"};
+    const std::vector<std::string> expected = {"Hledám ZYL...", "Nalezen Port COM5", "ZYL nenalezen na COM5"};
     EXPECT_EQ(h.logLines(), expected);
     EXPECT_EQ(h.port.openAttempts(), std::vector<int>{5});
     EXPECT_TRUE(h.enabled(MainDialog::kConnectButton));

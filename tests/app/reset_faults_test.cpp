@@ -11,7 +11,9 @@ struct FaultCase {
     ErrorKind kind;
 };
 
-void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.fault << " -> " << c.code; }
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.fault << " -> " << c.code;
+}
 
 class ResetFault : public ::testing::TestWithParam<FaultCase> {};
 
@@ -72,9 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"wrong@0x20:1", 310, F},        // a wrong echo of the low byte
                       FaultCase{"drop-echo@0x20:2", 311, F},    // the low byte's echo alone
                       FaultCase{"wrong@0x20:2", 312, F},
-                      FaultCase{"wrong@0x24:5", 320, F},       // a wrong echo of the seconds
-                      FaultCase{"drop-echo@0x24:2", 320, F},   // a lost echo breaks the chain
-                      FaultCase{"stray@0x24:1", 320, F},       // so does a stray byte
+                      FaultCase{"wrong@0x24:5", 320, F},      // a wrong echo of the seconds
+                      FaultCase{"drop-echo@0x24:2", 320, F},  // a lost echo breaks the chain
+                      FaultCase{"stray@0x24:1", 320, F},      // so does a stray byte
                       FaultCase{"wrong@0x24:6", 321, F}, FaultCase{"drop-echo@0x24:6", 322, F},
                       FaultCase{"silence@0x18", 521, D}, FaultCase{"silence@0x28", 522, D},
                       FaultCase{"wrong@0x18:0", 521, D},  // anything but 0x07 first

@@ -254,8 +254,8 @@ private:
             const auto first = memory.begin() + 0 * kRecordSize;
             return std::vector<std::uint8_t>(first, first + kRecordSize);
         };
-        r.done = logged(h.dialog.logText(), "Klíč byl uložen") &&
-                 record(h.unit.memory()) == record(s().image);
+        r.done =
+            logged(h.dialog.logText(), "Klíč byl uložen") && record(h.unit.memory()) == record(s().image);
         return finishMain(r);
     }
 

@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (row >= 0) {
         const FloorMask floors = floorMaskOf(w.dialog.state().image, w.dialog.recordOfRow(row), kRecordSize);
         for (int floor = 1; floor <= kFloors; ++floor) {
-            FUZZ_CHECK(w.window.isChecked(MainDialog::kFirstFloorCheck + floor - 1) == floorAllowed(floors, floor));
+            FUZZ_CHECK(w.window.isChecked(MainDialog::kFirstFloorCheck + floor - 1) ==
+                       floorAllowed(floors, floor));
         }
     }
     FUZZ_CHECK(w.runningTimers() == 0);

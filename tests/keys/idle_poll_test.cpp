@@ -118,8 +118,7 @@ TEST_F(IdlePollTest, MissedPollsSurviveARestartOfThePoll) {
     h.dialog.returnToIdle(0);
     h.stepper.tick();
     cycles(1);
-    EXPECT_EQ(boxes(), (std::vector<std::string>{"Chyba 600 - ZYL odpojeno.",
-                                                 "Chyba 600 - ZYL odpojeno."}));
+    EXPECT_EQ(boxes(), (std::vector<std::string>{"Chyba 600 - ZYL odpojeno.", "Chyba 600 - ZYL odpojeno."}));
 }
 
 }  // namespace

@@ -21,7 +21,9 @@ protected:
 // Runs with the current directory set to a fresh temporary one.
 class InTemporaryDirectory {
 public:
-    InTemporaryDirectory() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(dir_.path()); }
+    InTemporaryDirectory() : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir_.path());
+    }
     ~InTemporaryDirectory() { std::filesystem::current_path(previous_); }
     std::string path() const { return dir_.path(); }
 

@@ -133,8 +133,7 @@ TEST_P(KeyEditLinkLostTest, EditEndsWithNoTimerAndNothingSent) {
     EXPECT_FALSE(h.enabled(MainDialog::kEditKeyButton));
 }
 
-INSTANTIATE_TEST_SUITE_P(ClosedWith, KeyEditLinkLostTest,
-                         testing::Values(Dialog::kCancel, Dialog::kOk),
+INSTANTIATE_TEST_SUITE_P(ClosedWith, KeyEditLinkLostTest, testing::Values(Dialog::kCancel, Dialog::kOk),
                          [](const testing::TestParamInfo<int>& info) {
                              return info.param == Dialog::kOk ? "Ok" : "Zpet";
                          });
@@ -144,8 +143,7 @@ TEST_F(KeyDeleteFlowTest, EditAndDeleteWithNothingSelectedOnlyLog) {
     h.dialog.onEditKey();
     h.dialog.onDeleteKey();
 
-    EXPECT_EQ(lines(), (std::vector<std::string>{"Nebyl vybrán žádný klíč!",
-                                    "Nebyl vybrán žádný klíč!"}));
+    EXPECT_EQ(lines(), (std::vector<std::string>{"Nebyl vybrán žádný klíč!", "Nebyl vybrán žádný klíč!"}));
     EXPECT_EQ(h.screen.modalRuns, 0);
     EXPECT_TRUE(h.screen.boxes.empty());
     EXPECT_EQ(activeTimer(), MainDialog::kIdlePollTimer);

@@ -63,7 +63,9 @@ protected:
     int loggedCount(std::string_view text) const {
         int n = 0;
         for (const std::string& line : lines()) {
-            n += std::string_view(line).substr(std::min(line.find_first_not_of('*'), line.size())) == text ? 1 : 0;
+            n += std::string_view(line).substr(std::min(line.find_first_not_of('*'), line.size())) == text
+                     ? 1
+                     : 0;
         }
         return n;
     }
@@ -79,7 +81,9 @@ protected:
         }
     }
     int activeTimer() { return h.window.activeTimer(); }
-    bool floorChecked(int floor) { return h.window.control(MainDialog::kFirstFloorCheck + floor - 1).checked; }
+    bool floorChecked(int floor) {
+        return h.window.control(MainDialog::kFirstFloorCheck + floor - 1).checked;
+    }
 
     // A key both sides already hold: the program's image and the unit's memory.
     void storeKey(int record, const KeyCode& key, const FloorMask& floors = {},

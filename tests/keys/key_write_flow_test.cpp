@@ -18,8 +18,7 @@ Bytes writeBytes(int record, const KeyCode& key, const FloorMask& floors, const 
 }
 
 TEST_F(KeyWriteFlowTest, TwoKeysReadAtTheReaderAreStoredInTheUnitAsInTheImage) {
-    answerKeyDialogs({{numberedKey(1), "Vrátný", {1, 24}},
-                      {numberedKey(2), "Úklid", {5}}});
+    answerKeyDialogs({{numberedKey(1), "Vrátný", {1, 24}}, {numberedKey(2), "Úklid", {5}}});
     h.dialog.onAddKeys();
 
     EXPECT_EQ(h.screen.modalRuns, 3);
@@ -28,8 +27,8 @@ TEST_F(KeyWriteFlowTest, TwoKeysReadAtTheReaderAreStoredInTheUnitAsInTheImage) {
     EXPECT_EQ(s().writeList[1], 1);
     EXPECT_EQ(s().writeList[2], -1);
     const std::vector<std::string> log = lines();
-    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3), (std::vector<std::string>{"Klíč byl zaznamenán",
-                                              "Klíč byl zaznamenán", std::string()}));
+    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3),
+              (std::vector<std::string>{"Klíč byl zaznamenán", "Klíč byl zaznamenán", std::string()}));
     EXPECT_EQ(sent().front(), unit::kBeginAddKeys);
     EXPECT_EQ(sent().back(), unit::kWriteKey);
     EXPECT_EQ(sent()[sent().size() - 2], unit::kEndAddKeys);
@@ -154,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(Ends, NoCommentRecordTest,
 TEST_F(KeyWriteFlowTest, LongerCommentIsCutToTheRecord) {
     answerKeyDialogs({{numberedKey(1), std::string(60, 'y'), {}, true}});
     h.dialog.onAddKeys();
-    EXPECT_TRUE(contains(boxes(), "Zadaný komentář je příliš dlouhý,\npočet znaků komentáře je maximálně 50."));
+    EXPECT_TRUE(
+        contains(boxes(), "Zadaný komentář je příliš dlouhý,\npočet znaků komentáře je maximálně 50."));
     runToIdle();
     EXPECT_EQ(listComment(h.unit.memory(), 0, kRecordSize), std::string(50, 'y'));
 }
@@ -210,8 +210,7 @@ TEST_F(KeyWriteFlowTest, RefusedKeyOpensTheNextDialogAndStoresNothing) {
     h.dialog.onAddKeys();
 
     EXPECT_EQ(h.screen.modalRuns, 4);
-    EXPECT_EQ(boxes(), (std::vector<std::string>{"Tento klíč je již uložen!",
-                                                 "Neplatné číslo klíče!"}));
+    EXPECT_EQ(boxes(), (std::vector<std::string>{"Tento klíč je již uložen!", "Neplatné číslo klíče!"}));
     EXPECT_TRUE(logged("Chyba 112 - Tento klíč je již uložen"));
     EXPECT_TRUE(logged("Chyba 110 - Neplatné číslo klíče"));
     EXPECT_EQ(shownKeyIds, (std::vector<int>{1, 1, 1}));
@@ -252,8 +251,7 @@ TEST_F(KeyWriteFlowTest, KeyMemoryFillingUpDuringARunStoresTheKeysAlreadyTaken) 
 
     EXPECT_EQ(h.screen.modalRuns, 1);
     EXPECT_EQ(shownKeyIds, std::vector<int>{last});
-    EXPECT_EQ(boxes(),
-              std::vector<std::string>{"Paměť klíčů ve ZYL je plná, další klíč nelze přidat."});
+    EXPECT_EQ(boxes(), std::vector<std::string>{"Paměť klíčů ve ZYL je plná, další klíč nelze přidat."});
     EXPECT_EQ(activeTimer(), MainDialog::kWriteTimer);
     runToIdle();
     EXPECT_EQ(unitRecord(last), imageRecord(last));

@@ -12,9 +12,9 @@
 #include <QString>
 #include <QWidget>
 
+#include "key_bytes.h"
 #include "key_code.h"
 #include "key_record.h"
-#include "key_bytes.h"
 #include "key_samples.h"
 
 namespace keys_test {

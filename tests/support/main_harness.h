@@ -29,7 +29,9 @@ inline std::string fatalMessage(int code) {
 // The window is started as the program starts it, and destroyed at the end.
 struct MainHarness {
     explicit MainHarness(int unitPort = 3, UnitModel::Config config = {})
-        : unit(config), dialog((port.attachUnit(unitPort, &unit), port)), window(dialog, screen),
+        : unit(config),
+          dialog((port.attachUnit(unitPort, &unit), port)),
+          window(dialog, screen),
           stepper(window, port) {
         window.init();
     }
