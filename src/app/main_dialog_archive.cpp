@@ -1,11 +1,12 @@
 #include "archive_dialog.h"
 #include "desktop.h"
 #include "main_dialog.h"
+#include "qt_dialog_window.h"
 
 // The archive works on its own copy of the image and the settings; the main window's timer
 // stays stopped while it drives the link, and takes back what the two flags say.
 void MainDialog::onArchive() {
-    ArchiveDialog dialog(*this, this);
+    ArchiveDialog dialog(*this);
     dialog.image = s_.image;
     stopCurrentTimer();
     dialog.accessTime = s_.accessTime;
@@ -15,7 +16,8 @@ void MainDialog::onArchive() {
     s_.listClicked = 0;
     clearFloorChecks();
 
-    Desktop::current().runModal(dialog);
+    QtDialogWindow window(dialog, this);
+    Desktop::current().runModal(window);
 
     // A loaded file first, so that an erase of all keys afterwards in the same showing wins.
     if (dialog.imageChanged == 1) {
