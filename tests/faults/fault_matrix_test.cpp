@@ -14,7 +14,10 @@
 #include <memory>
 
 #include "archive_dialog.h"
+#include "code_page_1250.h"
 #include "confirm_dialog.h"
+#include "fake_window.h"
+#include "fake_window_stepper.h"
 #include "fault_matrix.h"
 #include "image_file.h"
 #include "key_dialog.h"
@@ -92,17 +95,18 @@ int mainButtons(const MainDialog& dialog) {
     return buttons;
 }
 
-int archiveButtons(const ArchiveDialog& dialog) {
+int archiveButtons(const FakeWindow& window) {
     static constexpr int kIds[] = {1036, 1038, 1041, 1040, 1039, 2};
     int buttons = 0;
     for (int i = 0; i < 6; ++i) {
-        buttons |= dialog.button(kIds[i])->isEnabled() ? 1 << i : 0;
+        buttons |= window.isEnabled(kIds[i]) ? 1 << i : 0;
     }
     return buttons;
 }
 
 // Ticks until `done` holds or no timer runs; true unless the bound ran out first.
-bool stepUntil(TimerStepper& stepper, int maxTicks, const std::function<bool()>& done) {
+template <class Stepper>
+bool stepUntil(Stepper& stepper, int maxTicks, const std::function<bool()>& done) {
     return stepper.runUntil(done, maxTicks) >= 0;
 }
 
@@ -294,26 +298,28 @@ private:
     }
 
     // The archive dialog opened over the connected main window, as the archive command
-    // opens it (the main window's timer stopped); confirmations are ticked and accepted.
+    // opens it (the main window's timer stopped), in a window without a toolkit;
+    // confirmations are ticked and accepted.
     Result runArchive() {
         connect();
         storeKey();
-        ArchiveDialog dialog(h.dialog, &h.dialog);
+        ArchiveDialog dialog(h.dialog);
         dialog.image = s().image;
         dialog.accessTime = 5;
         dialog.recordSize = kRecordSize;
-        dialog.onInitDialog();
-        h.desktop.modalHandler = [](QDialog& d) {
-            auto* confirm = qobject_cast<ConfirmDialog*>(&d);
-            if (confirm == nullptr) {
-                return static_cast<int>(QDialog::Rejected);
+        FakeScreen screen;
+        FakeWindow window(dialog, screen);
+        window.modalHandler = [](Dialog& d, FakeWindow& confirm) {
+            if (dynamic_cast<ConfirmDialog*>(&d) == nullptr) {
+                return Dialog::kCancel;
             }
-            confirm->tickBox()->click();
-            confirm->okButton()->click();
-            return confirm->result();
+            confirm.click(ConfirmDialog::kTickBox);
+            confirm.click(ConfirmDialog::kOkButton);
+            return confirm.result();
         };
-        TimerStepper stepper(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
-        const auto running = [&dialog] { return dialog.timers().activeId(); };
+        window.init();
+        FakeWindowStepper stepper(window, h.port);
+        const auto running = [&window] { return window.activeTimer(); };
         injectFault();
 
         Result r;
@@ -326,7 +332,7 @@ private:
                 r.ended = true;
                 break;
             case Exchange::ArchiveErase:
-                dialog.onEraseKeys();
+                window.click(ArchiveDialog::kEraseKeysButton);
                 r.ended =
                     stepUntil(stepper, kEraseTicks, [&] { return running() != ArchiveDialog::kEraseTimer; });
                 r.done = logged(h.dialog.logText(), QStringLiteral("Všechny klíče byly smazány"));
@@ -339,10 +345,10 @@ private:
                 for (std::size_t i = 0; i < image.size(); ++i) {
                     image[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
                 }
-                const QString file = QString::fromStdString(dir.file("matrix.zrd"));
-                EXPECT_TRUE(writeImageFile(file.toStdString(), {5, kRecordSize, 0, 0}, image).ok());
-                h.desktop.fileAnswers.push_back(file);
-                dialog.onCopyToUnit();
+                const std::string file = dir.file("matrix.zrd");
+                EXPECT_TRUE(writeImageFile(file, {5, kRecordSize, 0, 0}, image).ok());
+                screen.fileAnswers.push_back(file);
+                window.click(ArchiveDialog::kCopyToUnitButton);
                 EXPECT_EQ(running(), ArchiveDialog::kWriteTimer);
                 r.ended = stepUntil(stepper, kImageWriteTicks,
                                     [&] { return running() != ArchiveDialog::kWriteTimer; });
@@ -359,9 +365,13 @@ private:
                 break;
         }
         r.timer = running();
-        r.buttons = archiveButtons(dialog);
+        r.buttons = archiveButtons(window);
         r.mainTimer = h.dialog.timers().activeId();
         finishShared(r);
+        // The dialog's own boxes ("Timer error!", a file it cannot use) after the main window's.
+        for (const std::string& text : screen.boxTexts()) {
+            r.boxes << QString::fromStdString(cp1250ToUtf8(text));
+        }
         return r;
     }
 
@@ -402,12 +412,12 @@ TEST_P(FaultMatrix, EndsAsTabled) {
     const Result r = run.run();
 
     EXPECT_TRUE(r.ended) << "the run reached its tick bound";
-    const Window window = windowOf(cell.exchange);
+    const ExchangeWindow window = windowOf(cell.exchange);
     const QString message = QString::fromStdString(reportMessage(cell.report));
     const bool boxed = cell.report.code != 0 && cell.report.kind != ErrorKind::Logged;
     EXPECT_EQ(r.boxes.join(QStringLiteral(" | ")).toStdString(), boxed ? message.toStdString() : "")
         << "message boxes";
-    if (window == Window::KeyDialog) {
+    if (window == ExchangeWindow::KeyDialog) {
         EXPECT_EQ(r.field.toStdString(), cell.shows) << "key field";
         if (boxed) {
             EXPECT_TRUE(newestEntryIs(r.log, message)) << "log: " << r.log.left(120).toStdString();
@@ -419,7 +429,7 @@ TEST_P(FaultMatrix, EndsAsTabled) {
     EXPECT_EQ(r.done, cell.done) << exchangeDone(cell.exchange);
     EXPECT_EQ(r.buttons, cell.buttons) << "buttons now: " << buttonsText(window, r.buttons);
     EXPECT_EQ(r.timer, cell.timer) << windowName(window) << " timer";
-    if (window != Window::Main) {
+    if (window != ExchangeWindow::Main) {
         EXPECT_EQ(r.mainTimer, 0) << "the main window's timer runs under the dialog";
     }
     EXPECT_EQ(r.portHeld, cell.portHeld);

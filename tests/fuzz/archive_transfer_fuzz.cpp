@@ -7,9 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include <QPushButton>
-
 #include "archive_dialog.h"
+#include "fake_window.h"
 #include "fuzzed_main_window.h"
 #include "image_file.h"
 #include "offscreen_app.h"
@@ -19,21 +18,12 @@ namespace {
 
 enum Operation { kKeepAlive, kEraseKeys, kEraseLogs, kImageWrite, kSettingsWrite, kOperations };
 
-const int kArchiveTimerIds[] = {ArchiveDialog::kKeepAliveTimer, ArchiveDialog::kEraseTimer,
-                                ArchiveDialog::kWriteTimer, ArchiveDialog::kSettingsTimer};
-
 // The image the image write loads: every byte its index's low byte. Its folder goes when
 // the fuzzer exits.
 TempFolder imageFolder;
 const std::string imagePath = imageFolder.file("memory.zrd");
 
-int runningTimers(ArchiveDialog& dialog) {
-    int running = 0;
-    for (int id : kArchiveTimerIds) {
-        running += dialog.timers().isActive(id) ? 1 : 0;
-    }
-    return running;
-}
+int runningTimers(const FakeWindow& window) { return static_cast<int>(window.timers().size()); }
 
 }  // namespace
 
@@ -58,31 +48,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t settings = input.takeByte();
     FuzzedMainWindow w(input);
     w.connect();
-    w.desktop.fileAnswers.push_back(QString::fromStdString(imagePath));
 
-    ArchiveDialog dialog(w.dialog, &w.dialog);
+    ArchiveDialog dialog(w.dialog);
     dialog.recordSize = 65;
     dialog.relayInverted = settings & 1;
     dialog.mainRelayInverted = (settings >> 1) & 1;
     dialog.accessTime = (settings & 4) != 0 ? 0 : 5;
-    dialog.show();
+    // The answers come at once: OK to every confirmation, the image to the file dialog.
+    FakeScreen screen;
+    screen.fileAnswers.push_back(imagePath);
+    FakeWindow window(dialog, screen);
+    window.modalHandler = [](Dialog&, FakeWindow&) { return Dialog::kOk; };
+    window.init();
     switch (operation) {
         case kEraseKeys:
-            dialog.onEraseKeys();
+            window.click(ArchiveDialog::kEraseKeysButton);
             break;
         case kEraseLogs:
-            dialog.onEraseLogs();
+            window.click(ArchiveDialog::kEraseLogsButton);
             break;
         case kImageWrite:
-            dialog.onCopyToUnit();
+            window.click(ArchiveDialog::kCopyToUnitButton);
             FUZZ_CHECK(dialog.imageChanged == 1);
             break;
         case kSettingsWrite:
             // As the end of the image write starts it.
-            dialog.timers().stop(dialog.timerId);
+            window.stopTimer(dialog.timerId);
             dialog.blockIndex = 0;
-            dialog.timerId =
-                dialog.timers().start(ArchiveDialog::kSettingsTimer, ArchiveDialog::kSettingsPeriod);
+            dialog.timerId = window.startTimer(ArchiveDialog::kSettingsTimer, ArchiveDialog::kSettingsPeriod);
             break;
         default:
             break;
@@ -91,14 +84,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // 514 ticks for the image write, 9 for the settings write after it; every other tick
     // takes an answer, and the operations end when the answers stop.
     const int maxTicks = 514 + 9 + 2 * static_cast<int>(size);
-    for (int ticks = 0; ticks < maxTicks && dialog.timers().activeId() != 0; ++ticks) {
-        dialog.onTimer(dialog.timers().activeId());
-        FUZZ_CHECK(runningTimers(dialog) <= 1);
+    for (int ticks = 0; ticks < maxTicks && window.activeTimer() != 0; ++ticks) {
+        window.tick(window.activeTimer());
+        FUZZ_CHECK(runningTimers(window) <= 1);
         FUZZ_CHECK(w.runningTimers() == 0);
     }
     // Only the settings write leaves its timer armed, ticking without doing anything.
-    FUZZ_CHECK(runningTimers(dialog) == 0 || dialog.timers().activeId() == ArchiveDialog::kSettingsTimer);
-    FUZZ_CHECK(dialog.button(ArchiveDialog::kBackButton)->isEnabled() || runningTimers(dialog) == 1);
-    dialog.reject();
+    FUZZ_CHECK(runningTimers(window) == 0 || window.activeTimer() == ArchiveDialog::kSettingsTimer);
+    FUZZ_CHECK(window.isEnabled(ArchiveDialog::kBackButton) || runningTimers(window) == 1);
+    // Esc, which reaches the dialog as a click of "Zpět" whether that is enabled or not.
+    window.click(ArchiveDialog::kBackButton);
+    FUZZ_CHECK(window.result() == Dialog::kCancel);
+    window.destroy();
+    FUZZ_CHECK(runningTimers(window) == 0);
     return 0;
 }
