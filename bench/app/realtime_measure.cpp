@@ -39,6 +39,7 @@
 #include "image_file.h"
 #include "main_dialog.h"
 #include "pty_unit_server.h"
+#include "qt_dialog_window.h"
 #include "scoped_env.h"
 #include "serial_port.h"
 #include "temp_folder.h"
@@ -95,9 +96,10 @@ void answerAsAUser(FakeDesktop& desktop) {
                     qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
     };
     desktop.modalHandler = [](QDialog& dialog) {
-        if (auto* confirm = qobject_cast<ConfirmDialog*>(&dialog)) {
-            confirm->tickBox()->click();
-            confirm->okButton()->click();
+        if (auto* window = qobject_cast<QtDialogWindow*>(&dialog);
+            window != nullptr && dynamic_cast<ConfirmDialog*>(&window->dialog()) != nullptr) {
+            dialog.findChild<QCheckBox*>(QString::number(ConfirmDialog::kTickBox))->click();
+            dialog.findChild<QPushButton*>(QString::number(ConfirmDialog::kOkButton))->click();
         } else if (qobject_cast<ConnectDialog*>(&dialog)) {
             dialog.findChild<QCheckBox*>(QString::number(ConnectDialog::kManualPortCheck))->click();
             dialog.findChild<QLineEdit*>(QString::number(ConnectDialog::kPortEdit))
@@ -292,13 +294,14 @@ int main(int argc, char** argv) {
         }
         writeImageFile(image, {5, 65, 0, 0}, bytes);
         desktop.fileAnswers.push_back(QString::fromStdString(image));
-        ArchiveDialog archive(dialog, &dialog);
-        archive.show();
-        archive.onCopyToUnit();
+        ArchiveDialog archive(dialog);
+        QtDialogWindow window(archive, &dialog);
+        window.show();
+        window.findChild<QPushButton*>(QString::number(ArchiveDialog::kCopyToUnitButton))->click();
         first = app.ticks.size();  // the keep-alive has been stopped
         // After the last block the settings write takes over on a timer of its own.
         const auto written = [&] {
-            return archive.timers().activeId() == ArchiveDialog::kSettingsTimer ? unit::kImageBlocks
+            return window.timers().activeId() == ArchiveDialog::kSettingsTimer ? unit::kImageBlocks
                                                                                 : archive.blockIndex;
         };
         waitUntil([&] { return archive.step == 2 && written() >= imageBlocks; }, 600000);
@@ -306,7 +309,7 @@ int main(int argc, char** argv) {
         std::printf("Image write (%d blocks):\n", written());
         // The write's two ticks before the first block are left out.
         printTicks("image write", app.ticks, std::min(first + 2, last), last);
-        archive.reject();
+        window.reject();
         dialog.stopCurrentTimer();
     }
     server.stop();

@@ -18,6 +18,7 @@
 #include "key_dialog.h"
 #include "main_dialog.h"
 #include "modal_watch.h"
+#include "qt_dialog_window.h"
 #include "simulated_port.h"
 #include "start_up_environment.h"
 
@@ -112,15 +113,17 @@ INSTANTIATE_TEST_SUITE_P(
                                }},
                     CaptionRow{"ArchiveDialog", "ZYL key - Archiv",
                                [](MainDialog& main) {
-                                   ArchiveDialog dialog(main, &main);
-                                   dialog.show();
-                                   return wmName(&dialog);
+                                   ArchiveDialog dialog(main);
+                                   QtDialogWindow window(dialog, &main);
+                                   window.show();
+                                   return wmName(&window);
                                }},
                     CaptionRow{"ConfirmDialog", "ZYL key",
                                [](MainDialog&) {
                                    ConfirmDialog dialog;
-                                   dialog.show();
-                                   return wmName(&dialog);
+                                   QtDialogWindow window(dialog);
+                                   window.show();
+                                   return wmName(&window);
                                }},
                     CaptionRow{"MessageBoxWithoutCaption", "ZYL default",
                                [](MainDialog& main) {

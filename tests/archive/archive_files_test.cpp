@@ -37,13 +37,13 @@ TEST_F(ArchiveFilesTest, SaveWritesTheDialogsCopyWithItsSettings) {
     stepper->tick();
     // A name with letters of the Czech alphabet reaches the file system unchanged.
     const QString file = path(QStringLiteral("klíče.zrd"));
-    h.desktop.fileAnswers.push_back(file);
-    dialog->onCopyToPc();
+    screen.fileAnswers.push_back(file.toStdString());
+    click(ArchiveDialog::kCopyToPcButton);
 
-    ASSERT_EQ(h.desktop.fileFilters.size(), 1u);
-    EXPECT_EQ(h.desktop.fileFilters[0].description, QStringLiteral("ZYL data (*.zrd)"));
-    EXPECT_EQ(h.desktop.fileFilters[0].pattern, QStringLiteral("*.zrd"));
-    EXPECT_EQ(h.desktop.fileFilters[0].extension, QStringLiteral("zrd"));
+    ASSERT_EQ(screen.fileFilters.size(), 1u);
+    EXPECT_EQ(screen.fileFilters[0].description, "ZYL data (*.zrd)");
+    EXPECT_EQ(screen.fileFilters[0].pattern, "*.zrd");
+    EXPECT_EQ(screen.fileFilters[0].extension, "zrd");
     EXPECT_EQ(contents(file), QByteArray("\x00\x28"
                                          "10",
                                          4) +
@@ -52,13 +52,13 @@ TEST_F(ArchiveFilesTest, SaveWritesTheDialogsCopyWithItsSettings) {
     EXPECT_TRUE(h.logLines().isEmpty());
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
     EXPECT_EQ(dialog->step, 1);
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(boxTexts().isEmpty());
 }
 
 TEST_F(ArchiveFilesTest, CancelledSaveWritesNothing) {
-    dialog->onCopyToPc();
-    dialog->onExport();
-    EXPECT_EQ(h.desktop.fileFilters.size(), 2u);
+    click(ArchiveDialog::kCopyToPcButton);
+    click(ArchiveDialog::kExportButton);
+    EXPECT_EQ(screen.fileFilters.size(), 2u);
     EXPECT_TRUE(dir.entryCount() == 0);
     EXPECT_TRUE(h.logLines().isEmpty());
 }
@@ -67,26 +67,26 @@ TEST_F(ArchiveFilesTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     // A folder in the way of the file: nothing can replace it.
     const QString file = path(QStringLiteral("taken.zrd"));
     ASSERT_TRUE(QDir().mkdir(path(QStringLiteral("taken.zrd"))));
-    h.desktop.fileAnswers.push_back(file);
-    dialog->onCopyToPc();
+    screen.fileAnswers.push_back(file.toStdString());
+    click(ArchiveDialog::kCopyToPcButton);
 
     ASSERT_EQ(h.logLines().size(), 1);
     EXPECT_TRUE(h.logLines()[0].startsWith(QStringLiteral("Soubor nelze uložit: ")))
         << h.logLines()[0].toStdString();
-    EXPECT_EQ(h.desktop.boxTexts(), h.logLines());
+    EXPECT_EQ(boxTexts(), h.logLines());
     EXPECT_TRUE(QFileInfo(file).isDir());
 }
 
 TEST_F(ArchiveFilesTest, ExportWritesTheTableAndLogsOnlyAfterAGoodWrite) {
     dialog->recordSize = 15;
     const QString file = path(QStringLiteral("keys.csv"));
-    h.desktop.fileAnswers.push_back(file);
-    dialog->onExport();
+    screen.fileAnswers.push_back(file.toStdString());
+    click(ArchiveDialog::kExportButton);
 
-    ASSERT_EQ(h.desktop.fileFilters.size(), 1u);
-    EXPECT_EQ(h.desktop.fileFilters[0].description, QStringLiteral(" (*.csv)"));
-    EXPECT_EQ(h.desktop.fileFilters[0].pattern, QStringLiteral("*.csv"));
-    EXPECT_EQ(h.desktop.fileFilters[0].extension, QStringLiteral("csv"));
+    ASSERT_EQ(screen.fileFilters.size(), 1u);
+    EXPECT_EQ(screen.fileFilters[0].description, " (*.csv)");
+    EXPECT_EQ(screen.fileFilters[0].pattern, "*.csv");
+    EXPECT_EQ(screen.fileFilters[0].extension, "csv");
     const std::string table = csvTable(randomImage(1), 15);
     EXPECT_EQ(contents(file), QByteArray(table.data(), static_cast<qsizetype>(table.size())));
     EXPECT_EQ(h.logLines(), QStringList{QStringLiteral("Data byla exportována do souboru")});
@@ -94,20 +94,20 @@ TEST_F(ArchiveFilesTest, ExportWritesTheTableAndLogsOnlyAfterAGoodWrite) {
 }
 
 TEST_F(ArchiveFilesTest, FailedExportLogsNoSuccess) {
-    h.desktop.fileAnswers.push_back(path(QStringLiteral("missing/keys.csv")));
-    dialog->onExport();
+    screen.fileAnswers.push_back(path(QStringLiteral("missing/keys.csv")).toStdString());
+    click(ArchiveDialog::kExportButton);
 
     ASSERT_EQ(h.logLines().size(), 1);
     EXPECT_TRUE(h.logLines()[0].startsWith(QStringLiteral("Soubor nelze uložit: ")));
-    EXPECT_EQ(h.desktop.boxTexts(), h.logLines());
+    EXPECT_EQ(boxTexts(), h.logLines());
 }
 
 TEST_F(ArchiveFilesTest, LoadTakesTheFileAndStartsTheWrite) {
     const QString file = imageFile(QStringLiteral("in.zrd"), {120, 250, 0, 1}, randomImage(11));
     loadAndWrite(file);
 
-    ASSERT_EQ(h.desktop.fileFilters.size(), 1u);
-    EXPECT_EQ(h.desktop.fileFilters[0].description, QStringLiteral("ZYL data (*.zrd)"));
+    ASSERT_EQ(screen.fileFilters.size(), 1u);
+    EXPECT_EQ(screen.fileFilters[0].description, "ZYL data (*.zrd)");
     EXPECT_EQ(dialog->image, randomImage(11));
     EXPECT_EQ(dialog->accessTime, 120);
     EXPECT_EQ(dialog->recordSize, 250);
@@ -141,7 +141,7 @@ TEST_P(DamagedFileTest, IsLoggedAndChangesNothing) {
     loadAndWrite(bad);
 
     EXPECT_EQ(h.logLines(), QStringList{c.logLine});
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(boxTexts().isEmpty());
     EXPECT_EQ(dialog->image, randomImage(1));
     EXPECT_EQ(dialog->accessTime, 5);
     EXPECT_EQ(dialog->recordSize, 65);
@@ -175,7 +175,7 @@ TEST_F(ArchiveFilesTest, FileThatCannotBeOpenedIsReported) {
 
     ASSERT_EQ(h.logLines().size(), 1);
     EXPECT_TRUE(h.logLines()[0].startsWith(QStringLiteral("Soubor nelze otevřít: ")));
-    EXPECT_EQ(h.desktop.boxTexts(), h.logLines());
+    EXPECT_EQ(boxTexts(), h.logLines());
     EXPECT_EQ(dialog->imageChanged, 0);
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
 }
@@ -183,11 +183,11 @@ TEST_F(ArchiveFilesTest, FileThatCannotBeOpenedIsReported) {
 TEST_F(ArchiveFilesTest, CancelledLoadChangesNothing) {
     // First the confirmation is refused, then the file dialog is cancelled.
     confirmAnswer = false;
-    dialog->onCopyToUnit();
-    EXPECT_TRUE(h.desktop.fileFilters.empty());
+    click(ArchiveDialog::kCopyToUnitButton);
+    EXPECT_TRUE(screen.fileFilters.empty());
     confirmAnswer = true;
-    dialog->onCopyToUnit();
-    EXPECT_EQ(h.desktop.fileFilters.size(), 1u);
+    click(ArchiveDialog::kCopyToUnitButton);
+    EXPECT_EQ(screen.fileFilters.size(), 1u);
 
     EXPECT_EQ(confirmations.size(), 2);
     EXPECT_EQ(dialog->image, randomImage(1));
@@ -199,7 +199,7 @@ TEST_F(ArchiveFilesTest, CancelledLoadChangesNothing) {
 TEST_F(ArchiveFilesTest, FailedLoadAfterAGoodOneKeepsTheFlag) {
     loadAndWrite(imageFile(QStringLiteral("one.zrd"), {9, 30, 1, 1}, randomImage(13)));
     stepper->runUntil([&] { return settingsWritten(); }, 1000);
-    ASSERT_EQ(buttonState(*dialog), kAllEnabled);
+    ASSERT_EQ(buttons(), kAllEnabled);
     loadAndWrite(path(QStringLiteral("nowhere.zrd")));
     EXPECT_EQ(dialog->imageChanged, 1);
     EXPECT_EQ(dialog->image, randomImage(13));

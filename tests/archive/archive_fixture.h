@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QStringList>
 
 #include <algorithm>
@@ -14,18 +12,23 @@
 #include <vector>
 
 #include "archive_dialog.h"
+#include "code_page_1250.h"
 #include "confirm_dialog.h"
+#include "fake_window.h"
+#include "fake_window_stepper.h"
 #include "image_file.h"
 #include "main_harness.h"
 #include "temp_folder.h"
-#include "window_timers.h"
 
 // Ticks a confirmation's box and presses OK, as a user would.
-inline int tickAndConfirm(ConfirmDialog& confirm) {
-    confirm.tickBox()->click();
-    confirm.okButton()->click();
+inline int tickAndConfirm(FakeWindow& confirm) {
+    confirm.click(ConfirmDialog::kTickBox);
+    confirm.click(ConfirmDialog::kOkButton);
     return confirm.result();
 }
+
+// A code page 1250 text as the tests compare it.
+inline QString shown(std::string_view cp1250) { return QString::fromStdString(cp1250ToUtf8(cp1250)); }
 
 // The six buttons, in the order 1036, 1038, 1041, 1040, 1039, 2 ("Zpět"): true = enabled.
 using ButtonState = std::vector<bool>;
@@ -34,10 +37,10 @@ inline const ButtonState kAllDisabled{false, false, false, false, false, false};
 inline const ButtonState kAfterFailure{true, false, false, false, false, true};
 inline const ButtonState kAfterSettingsFailure{false, false, false, false, false, true};
 
-inline ButtonState buttonState(const ArchiveDialog& d) {
+inline ButtonState buttonState(const Window& w) {
     ButtonState state;
     for (int id : {1036, 1038, 1041, 1040, 1039, 2}) {
-        state.push_back(d.button(id)->isEnabled());
+        state.push_back(w.isEnabled(id));
     }
     return state;
 }
@@ -50,9 +53,9 @@ inline MemoryImage randomImage(unsigned seed) {
     return image;
 }
 
-// The archive dialog open over the main window, on a simulated unit at COM 3: the dialog
-// is initialised (its keep-alive started) but not run modally; tests call its handlers and
-// step its timers. Confirmations are answered by ticking the box and pressing OK.
+// The archive dialog open over the main window, on a simulated unit at COM 3, in a window
+// without a toolkit: the dialog is started (its keep-alive running); tests click its
+// buttons and step its timers. Confirmations are answered by ticking the box and pressing OK.
 class ArchiveFixture : public ::testing::Test {
 protected:
     explicit ArchiveFixture(UnitModel::Config config = {}) : h(3, config) {}
@@ -64,20 +67,18 @@ protected:
         dialog->recordSize = 65;
         dialog->accessTime = 5;
         dialog->image = randomImage(1);
-        dialog->onInitDialog();
-        stepper =
-            std::make_unique<TimerStepper>(dialog->timers(), h.port, [this](int id) { dialog->onTimer(id); });
-        h.desktop.modalHandler = [this](QDialog& d) {
-            auto* confirm = qobject_cast<ConfirmDialog*>(&d);
+        window = std::make_unique<FakeWindow>(*dialog, screen);
+        window->modalHandler = [this](Dialog& d, FakeWindow& w) {
+            auto* confirm = dynamic_cast<ConfirmDialog*>(&d);
             if (!confirm) {
-                return static_cast<int>(QDialog::Rejected);
+                return Dialog::kCancel;
             }
-            confirmations << confirm->text;
-            return confirmAnswer ? tickAndConfirm(*confirm) : static_cast<int>(QDialog::Rejected);
+            confirmations << shown(confirm->text);
+            return confirmAnswer ? tickAndConfirm(w) : Dialog::kCancel;
         };
+        window->init();
+        stepper = std::make_unique<FakeWindowStepper>(*window, h.port);
     }
-
-    void TearDown() override { WindowTimers::setStartPolicy({}); }
 
     QString path(const QString& name) const { return QString::fromStdString(dir.file(name.toStdString())); }
 
@@ -88,17 +89,37 @@ protected:
         return p;
     }
 
+    void click(int id) { window->click(id); }
+
     // Loads `file` through "Zkopírovat paměť z PC do ZYL".
     void loadAndWrite(const QString& file) {
-        h.desktop.fileAnswers.push_back(file);
-        dialog->onCopyToUnit();
+        screen.fileAnswers.push_back(file.toStdString());
+        click(ArchiveDialog::kCopyToUnitButton);
     }
 
-    int activeTimer() const { return dialog->timers().activeId(); }
+    // Ends the run as the window does after `way` (a click, Esc, the close box).
+    void close(const std::function<void()>& way) {
+        way();
+        ASSERT_EQ(window->result(), Dialog::kCancel);
+        window->destroy();
+    }
+
+    // Every box shown: the main window's (its reports), then the dialog's own.
+    QStringList boxTexts() const {
+        QStringList texts = h.desktop.boxTexts();
+        for (const std::string& text : screen.boxTexts()) {
+            texts << shown(text);
+        }
+        return texts;
+    }
+
+    int activeTimer() const { return window->activeTimer(); }
+    int period(int id) const { return window->timers().at(id); }
     bool settingsWritten() const {
         return activeTimer() == ArchiveDialog::kSettingsTimer && dialog->blockIndex >= 9;
     }
     bool stopped() const { return activeTimer() == 0; }
+    ButtonState buttons() const { return buttonState(*window); }
 
     const std::vector<std::uint8_t>& sent() const { return h.port.sent(3); }
     int sentCount(std::uint8_t b) const {
@@ -107,8 +128,10 @@ protected:
 
     TempFolder dir;
     MainHarness h;
+    FakeScreen screen;
     std::unique_ptr<ArchiveDialog> dialog;
-    std::unique_ptr<TimerStepper> stepper;
+    std::unique_ptr<FakeWindow> window;
+    std::unique_ptr<FakeWindowStepper> stepper;
     QStringList confirmations;
     bool confirmAnswer = true;
 };

@@ -1,8 +1,12 @@
 // The main window's archive command: what it hands the dialog, and what it takes back.
 
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 
 #include "archive_fixture.h"
+#include "qt_dialog_window.h"
 #include "unit_commands.h"
 
 namespace {
@@ -26,21 +30,29 @@ protected:
         h.dialog.returnToIdle(0);
     }
 
-    // Runs the archive command; `act` plays the user inside the dialog, with its timers
-    // stepped on the simulated unit. Confirmations are ticked and accepted.
-    void runArchive(const std::function<void(ArchiveDialog&, TimerStepper&)>& act) {
+    // Runs the archive command; `act` plays the user inside the dialog's window, with its
+    // timers stepped on the simulated unit. Confirmations are ticked and accepted.
+    void runArchive(const std::function<void(ArchiveDialog&, QtDialogWindow&, TimerStepper&)>& act) {
         h.desktop.modalHandler = [this, act](QDialog& d) {
-            if (auto* confirm = qobject_cast<ConfirmDialog*>(&d)) {
-                return tickAndConfirm(*confirm);
+            auto& window = dynamic_cast<QtDialogWindow&>(d);
+            if (dynamic_cast<ConfirmDialog*>(&window.dialog())) {
+                click(window, ConfirmDialog::kTickBox);
+                click(window, ConfirmDialog::kOkButton);
+                return window.result();
             }
-            auto& archive = dynamic_cast<ArchiveDialog&>(d);
-            archive.onInitDialog();
-            TimerStepper stepper(archive.timers(), h.port, [&](int id) { archive.onTimer(id); });
-            act(archive, stepper);
-            archive.reject();
-            return archive.result();
+            auto& archive = dynamic_cast<ArchiveDialog&>(window.dialog());
+            TimerStepper stepper(window.timers(), h.port, [&](int id) {
+                archive.handleEvent(window, {Dialog::Event::Kind::Timer, id});
+            });
+            act(archive, window, stepper);
+            window.reject();
+            return window.result();
         };
         h.dialog.onArchive();
+    }
+
+    static void click(QtDialogWindow& window, int id) {
+        qobject_cast<QAbstractButton*>(window.control(id))->click();
     }
 
     QString imageFile(const ArchiveSettings& settings, const MemoryImage& image) {
@@ -60,7 +72,7 @@ protected:
 };
 
 TEST_F(HandBackTest, DialogGetsACopyWhileTheMainTimerIsStopped) {
-    runArchive([&](ArchiveDialog& d, TimerStepper&) {
+    runArchive([&](ArchiveDialog& d, QtDialogWindow& w, TimerStepper&) {
         EXPECT_EQ(d.image, randomImage(21));
         EXPECT_EQ(d.recordSize, 65);
         EXPECT_EQ(d.accessTime, 5);
@@ -69,7 +81,7 @@ TEST_F(HandBackTest, DialogGetsACopyWhileTheMainTimerIsStopped) {
         EXPECT_EQ(h.dialog.timers().activeId(), 0);
         EXPECT_EQ(h.dialog.state().listClicked, 0);
         EXPECT_FALSE(h.dialog.floorCheck(3)->isChecked());
-        EXPECT_EQ(d.timers().activeId(), ArchiveDialog::kKeepAliveTimer);
+        EXPECT_EQ(w.timers().activeId(), ArchiveDialog::kKeepAliveTimer);
         // Changes to the copy stay in the dialog unless a file was loaded.
         d.image.fill(0x11);
         d.recordSize = 20;
@@ -81,11 +93,11 @@ TEST_F(HandBackTest, DialogGetsACopyWhileTheMainTimerIsStopped) {
 
 TEST_F(HandBackTest, LoadedImageAndSettingsAreTakenBack) {
     const QString file = imageFile({0, 40, 0, 1}, randomImage(22));
-    runArchive([&](ArchiveDialog& d, TimerStepper& stepper) {
+    runArchive([&](ArchiveDialog& d, QtDialogWindow& w, TimerStepper& stepper) {
         h.desktop.fileAnswers.push_back(file);
-        d.onCopyToUnit();
+        click(w, ArchiveDialog::kCopyToUnitButton);
         stepper.runUntil(
-            [&] { return d.blockIndex >= 9 && d.timers().activeId() == ArchiveDialog::kSettingsTimer; },
+            [&] { return d.blockIndex >= 9 && w.timers().activeId() == ArchiveDialog::kSettingsTimer; },
             1000);
     });
     const MainDialogState& s = h.dialog.state();
@@ -108,14 +120,14 @@ TEST_F(HandBackTest, LoadedImageAndSettingsAreTakenBack) {
 
 TEST_F(HandBackTest, LoadThenEraseOfKeysSetsBothFlagsAndTheImageEndsCleared) {
     const QString file = imageFile({9, 40, 1, 1}, randomImage(23));
-    runArchive([&](ArchiveDialog& d, TimerStepper& stepper) {
+    runArchive([&](ArchiveDialog& d, QtDialogWindow& w, TimerStepper& stepper) {
         h.desktop.fileAnswers.push_back(file);
-        d.onCopyToUnit();
+        click(w, ArchiveDialog::kCopyToUnitButton);
         stepper.runUntil(
-            [&] { return d.blockIndex >= 9 && d.timers().activeId() == ArchiveDialog::kSettingsTimer; },
+            [&] { return d.blockIndex >= 9 && w.timers().activeId() == ArchiveDialog::kSettingsTimer; },
             1000);
-        d.onEraseKeys();
-        stepper.runUntil([&] { return d.timers().activeId() == ArchiveDialog::kKeepAliveTimer; }, 100);
+        click(w, ArchiveDialog::kEraseKeysButton);
+        stepper.runUntil([&] { return w.timers().activeId() == ArchiveDialog::kKeepAliveTimer; }, 100);
         EXPECT_EQ(d.imageChanged, 1);
         EXPECT_EQ(d.keysErased, 1);
         // The erase has already cleared the main window's image; the dialog keeps the file's.
@@ -133,9 +145,9 @@ TEST_F(HandBackTest, LoadThenEraseOfKeysSetsBothFlagsAndTheImageEndsCleared) {
 }
 
 TEST_F(HandBackTest, EraseOfLogsHandsNothingBack) {
-    runArchive([&](ArchiveDialog& d, TimerStepper& stepper) {
-        d.onEraseLogs();
-        stepper.runUntil([&] { return d.timers().activeId() == ArchiveDialog::kKeepAliveTimer; }, 100);
+    runArchive([&](ArchiveDialog&, QtDialogWindow& w, TimerStepper& stepper) {
+        click(w, ArchiveDialog::kEraseLogsButton);
+        stepper.runUntil([&] { return w.timers().activeId() == ArchiveDialog::kKeepAliveTimer; }, 100);
     });
     EXPECT_EQ(h.unit.logErasures(), 1);
     EXPECT_EQ(h.dialog.state().image, randomImage(21));
@@ -146,11 +158,11 @@ TEST_F(HandBackTest, DamagedFileChangesNothingAndStartsNoTransfer) {
     for (const int length : {3, 1000}) {
         const QString good = imageFile({9, 40, 1, 1}, randomImage(24));
         QFile::resize(good, length);
-        runArchive([&](ArchiveDialog& d, TimerStepper&) {
+        runArchive([&](ArchiveDialog& d, QtDialogWindow& w, TimerStepper&) {
             h.desktop.fileAnswers.push_back(good);
-            d.onCopyToUnit();
+            click(w, ArchiveDialog::kCopyToUnitButton);
             EXPECT_EQ(d.imageChanged, 0);
-            EXPECT_EQ(d.timers().activeId(), ArchiveDialog::kKeepAliveTimer);
+            EXPECT_EQ(w.timers().activeId(), ArchiveDialog::kKeepAliveTimer);
         });
     }
     const QStringList lines = h.logLines();
@@ -168,9 +180,9 @@ TEST_F(HandBackTest, DamagedFileChangesNothingAndStartsNoTransfer) {
 
 TEST_F(HandBackTest, ClosingDuringAWriteRestartsTheIdlePoll) {
     const QString file = imageFile({9, 40, 1, 1}, randomImage(25));
-    runArchive([&](ArchiveDialog& d, TimerStepper& stepper) {
+    runArchive([&](ArchiveDialog&, QtDialogWindow& w, TimerStepper& stepper) {
         h.desktop.fileAnswers.push_back(file);
-        d.onCopyToUnit();
+        click(w, ArchiveDialog::kCopyToUnitButton);
         for (int i = 0; i < 20; ++i) {
             stepper.tick();
         }
@@ -185,7 +197,7 @@ TEST_F(HandBackTest, ClosingDuringAWriteRestartsTheIdlePoll) {
 // window does not poll again, so it stays dead (every button off) or not connected.
 TEST_F(HandBackTest, AFailureInTheDialogIsNotUndoneWhenItCloses) {
     h.unit.setFault(*parseFault("silence@0x05"));
-    runArchive([&](ArchiveDialog&, TimerStepper& stepper) { stepper.runToEnd(); });
+    runArchive([&](ArchiveDialog&, QtDialogWindow&, TimerStepper& stepper) { stepper.runToEnd(); });
     EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Chyba 600 - ZYL odpojeno.")});
     EXPECT_EQ(h.dialog.timers().activeId(), 0);
     for (int id = 1000; id <= 1005; ++id) {

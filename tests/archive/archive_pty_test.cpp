@@ -18,6 +18,7 @@
 #include "image_file.h"
 #include "main_dialog.h"
 #include "pty_unit.h"
+#include "qt_dialog_window.h"
 #include "serial_port.h"
 #include "window_timers.h"
 
@@ -39,9 +40,10 @@ TEST(ArchivePtyTest, LoadedFileIsWrittenIntoTheUnitInRealTime) {
 
     FakeDesktop desktop;
     desktop.modalHandler = [](QDialog& d) {
-        auto& confirm = dynamic_cast<ConfirmDialog&>(d);
-        confirm.tickBox()->click();
-        confirm.okButton()->click();
+        auto& confirm = dynamic_cast<QtDialogWindow&>(d);
+        EXPECT_NE(dynamic_cast<ConfirmDialog*>(&confirm.dialog()), nullptr);
+        qobject_cast<QCheckBox*>(confirm.control(ConfirmDialog::kTickBox))->click();
+        qobject_cast<QPushButton*>(confirm.control(ConfirmDialog::kOkButton))->click();
         return confirm.result();
     };
     desktop.fileAnswers.push_back(file);
@@ -53,14 +55,15 @@ TEST(ArchivePtyTest, LoadedFileIsWrittenIntoTheUnitInRealTime) {
         ASSERT_EQ(theSerialPort.status(), PortStatus::Ready);
 
         ArchiveDialog dialog(main);
-        dialog.show();
-        dialog.onCopyToUnit();
-        ASSERT_EQ(dialog.timers().activeId(), ArchiveDialog::kWriteTimer);
+        QtDialogWindow window(dialog);
+        window.show();
+        qobject_cast<QPushButton*>(window.control(ArchiveDialog::kCopyToUnitButton))->click();
+        ASSERT_EQ(window.timers().activeId(), ArchiveDialog::kWriteTimer);
 
         // 514 ticks of 500 ms, then nine of 700 ms.
         const QDeadlineTimer deadline(400'000);
-        while (!deadline.hasExpired() && dialog.timers().activeId() != 0 &&
-               !(dialog.timers().activeId() == ArchiveDialog::kSettingsTimer && dialog.blockIndex >= 9)) {
+        while (!deadline.hasExpired() && window.timers().activeId() != 0 &&
+               !(window.timers().activeId() == ArchiveDialog::kSettingsTimer && dialog.blockIndex >= 9)) {
             QTest::qWait(100);
         }
         written = dialog.blockIndex >= 9;
@@ -71,7 +74,7 @@ TEST(ArchivePtyTest, LoadedFileIsWrittenIntoTheUnitInRealTime) {
                                                              "Nastaven nový počet znaků komentáře\r\n"
                                                              "Hotovo\r\n") +
                                               QString(64, QLatin1Char('*'))));
-        dialog.reject();
+        window.reject();
         theSerialPort.close();
     }
 

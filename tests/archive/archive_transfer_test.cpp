@@ -1,5 +1,6 @@
 // The archive's exchanges with the unit, stepped tick by tick against the simulated unit.
 
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include "archive_fixture.h"
@@ -31,14 +32,14 @@ using KeepAliveTest = ArchiveFixture;
 
 TEST_F(KeepAliveTest, PingsEveryOtherTickWhileTheUnitAnswers) {
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
-    EXPECT_EQ(dialog->timers().period(ArchiveDialog::kKeepAliveTimer), 1000);
+    EXPECT_EQ(period(ArchiveDialog::kKeepAliveTimer), 1000);
     for (int i = 0; i < 20; ++i) {
         stepper->tick();
     }
     EXPECT_EQ(sent(), std::vector<std::uint8_t>(10, unit::kKeepAlive));
     EXPECT_EQ(dialog->missCount, 0);
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(boxTexts().isEmpty());
 }
 
 TEST_F(KeepAliveTest, ThirdSilentCycleInARowReportsLostLink) {
@@ -54,8 +55,8 @@ TEST_F(KeepAliveTest, ThirdSilentCycleInARowReportsLostLink) {
     EXPECT_EQ(sentCount(unit::kKeepAlive), 4);
     EXPECT_TRUE(stopped());
     EXPECT_EQ(h.logLines().back(), disconnectMessage(600));
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{disconnectMessage(600)});
-    EXPECT_EQ(buttonState(*dialog), kAfterFailure);
+    EXPECT_EQ(boxTexts(), QStringList{disconnectMessage(600)});
+    EXPECT_EQ(buttons(), kAfterFailure);
 }
 
 TEST_F(KeepAliveTest, AnswerAfterTwoSilentCyclesStartsTheCountAgain) {
@@ -80,6 +81,29 @@ TEST_F(KeepAliveTest, AnswerAfterTwoSilentCyclesStartsTheCountAgain) {
     EXPECT_EQ(h.logLines().back(), disconnectMessage(600));
 }
 
+TEST_F(KeepAliveTest, RefusedKeepAliveLeavesTheDialogOpenWithoutTimer) {
+    screen.refusedTimers.insert(ArchiveDialog::kKeepAliveTimer);
+    ArchiveDialog other(h.dialog);
+    FakeWindow otherWindow(other, screen);
+    otherWindow.init();
+    EXPECT_FALSE(otherWindow.ended());
+    EXPECT_EQ(otherWindow.activeTimer(), 0);
+    EXPECT_EQ(other.timerId, 0);
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("Timer error!")});
+}
+
+TEST_F(KeepAliveTest, FourButtonStates) {
+    dialog->disableButtons();
+    EXPECT_EQ(buttons(), kAllDisabled);
+    dialog->enableAfterFailure();
+    EXPECT_EQ(buttons(), kAfterFailure);
+    dialog->enableButtons();
+    EXPECT_EQ(buttons(), kAllEnabled);
+    dialog->failSettingsStep(306);
+    EXPECT_EQ(buttons(), kAfterSettingsFailure);
+    EXPECT_TRUE(stopped());
+}
+
 // --- Erase -----------------------------------------------------------------------------
 
 // An erase that sends eleven progress bytes, one per tick after the acceptance's (a byte
@@ -96,13 +120,13 @@ protected:
 };
 
 TEST_F(EraseTest, EraseOfAllKeysLogsMarksAndClearsTheMainImage) {
-    dialog->onEraseKeys();
+    click(ArchiveDialog::kEraseKeysButton);
     EXPECT_EQ(confirmations, QStringList{QStringLiteral("Chci smazat VŠECHNY klíče z ZYL")});
     EXPECT_EQ(activeTimer(), ArchiveDialog::kEraseTimer);
-    EXPECT_EQ(dialog->timers().period(ArchiveDialog::kEraseTimer), 150);
+    EXPECT_EQ(period(ArchiveDialog::kEraseTimer), 150);
 
     stepper->tick();
-    EXPECT_EQ(buttonState(*dialog), kAllDisabled);
+    EXPECT_EQ(buttons(), kAllDisabled);
     stepper->runUntil([&] { return activeTimer() != ArchiveDialog::kEraseTimer; }, 100);
 
     const std::vector<std::uint8_t> erase{unit::kEraseKeys, unit::kEraseMiddle, unit::kEraseKeysEnd};
@@ -115,14 +139,14 @@ TEST_F(EraseTest, EraseOfAllKeysLogsMarksAndClearsTheMainImage) {
     EXPECT_EQ(h.dialog.keyListModel()->rowCount(), 0);
     // The dialog's own copy still holds the keys, for a save or an export afterwards.
     EXPECT_EQ(dialog->image, randomImage(1));
-    EXPECT_EQ(buttonState(*dialog), kAllEnabled);
+    EXPECT_EQ(buttons(), kAllEnabled);
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
-    EXPECT_EQ(dialog->timers().period(ArchiveDialog::kKeepAliveTimer), 1000);
+    EXPECT_EQ(period(ArchiveDialog::kKeepAliveTimer), 1000);
     EXPECT_EQ(dialog->step, 0);
 }
 
 TEST_F(EraseTest, EraseOfAllLogsLeavesKeysAndMainImage) {
-    dialog->onEraseLogs();
+    click(ArchiveDialog::kEraseLogsButton);
     EXPECT_EQ(confirmations, QStringList{QStringLiteral("Chci smazat VŠECHNY logy z ZYL")});
     stepper->runUntil([&] { return activeTimer() != ArchiveDialog::kEraseTimer; }, 100);
 
@@ -136,11 +160,11 @@ TEST_F(EraseTest, EraseOfAllLogsLeavesKeysAndMainImage) {
 }
 
 TEST_F(EraseTest, ProgressCountCarriesIntoTheNextErase) {
-    dialog->onEraseKeys();
+    click(ArchiveDialog::kEraseKeysButton);
     stepper->runUntil([&] { return activeTimer() != ArchiveDialog::kEraseTimer; }, 100);
     ASSERT_EQ(dialog->progressCount, 5);
 
-    dialog->onEraseLogs();
+    click(ArchiveDialog::kEraseLogsButton);
     stepper->runUntil([&] { return dialog->step == 4; }, 10);
     EXPECT_EQ(h.logLines().back(), QString());
     // The first progress byte of this erase is the sixth since the last mark.
@@ -156,7 +180,7 @@ TEST_F(EraseTest, ProgressCountCarriesIntoTheNextErase) {
 
 TEST_F(EraseTest, KeepAliveAfterAnEraseGoesOnFromItsCount) {
     dialog->missCount = 2;
-    dialog->onEraseLogs();
+    click(ArchiveDialog::kEraseLogsButton);
     stepper->runUntil([&] { return activeTimer() == ArchiveDialog::kKeepAliveTimer; }, 100);
     EXPECT_EQ(dialog->missCount, 2);
     h.unit.setFault(fault(FaultKind::Silence, unit::kKeepAlive));
@@ -169,23 +193,23 @@ TEST_F(EraseTest, KeepAliveAfterAnEraseGoesOnFromItsCount) {
 TEST_F(EraseTest, CancelledConfirmationChangesNothing) {
     confirmAnswer = false;
     stepper->tick();
-    dialog->onEraseKeys();
-    dialog->onEraseLogs();
+    click(ArchiveDialog::kEraseKeysButton);
+    click(ArchiveDialog::kEraseLogsButton);
     EXPECT_EQ(confirmations.size(), 2);
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
     EXPECT_EQ(dialog->step, 1);
-    EXPECT_EQ(buttonState(*dialog), kAllEnabled);
+    EXPECT_EQ(buttons(), kAllEnabled);
     stepper->tick();
     EXPECT_EQ(sent(), std::vector<std::uint8_t>{unit::kKeepAlive});
 }
 
 TEST_F(EraseTest, RefusedTimerShowsTimerErrorAndRunsNone) {
-    WindowTimers::setStartPolicy([](int id) { return id != ArchiveDialog::kEraseTimer; });
-    dialog->onEraseKeys();
+    screen.refusedTimers.insert(ArchiveDialog::kEraseTimer);
+    click(ArchiveDialog::kEraseKeysButton);
     EXPECT_TRUE(stopped());
     EXPECT_EQ(dialog->timerId, 0);
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Timer error!")});
-    EXPECT_EQ(buttonState(*dialog), kAllEnabled);
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("Timer error!")});
+    EXPECT_EQ(buttons(), kAllEnabled);
 }
 
 // --- Image write and settings write ----------------------------------------------------
@@ -207,18 +231,18 @@ TEST_F(ImageWriteTest, LoadedFileEndsUpInTheUnitByteForByte) {
     EXPECT_EQ(dialog->recordSize, 40);
     EXPECT_EQ(dialog->accessTime, 0);
     EXPECT_EQ(activeTimer(), ArchiveDialog::kWriteTimer);
-    EXPECT_EQ(dialog->timers().period(ArchiveDialog::kWriteTimer), 500);
+    EXPECT_EQ(period(ArchiveDialog::kWriteTimer), 500);
 
     stepper->tick();
-    EXPECT_EQ(buttonState(*dialog), kAllDisabled);
+    EXPECT_EQ(buttons(), kAllDisabled);
     const int writeTicks =
         1 + stepper->runUntil([&] { return activeTimer() != ArchiveDialog::kWriteTimer; }, 1000);
     EXPECT_EQ(writeTicks, 514);
     EXPECT_EQ(h.unit.imageBlocksReceived(), 512);
     EXPECT_EQ(h.unit.memory(), fileImage);
-    EXPECT_EQ(buttonState(*dialog), kAllEnabled);
+    EXPECT_EQ(buttons(), kAllEnabled);
     EXPECT_EQ(activeTimer(), ArchiveDialog::kSettingsTimer);
-    EXPECT_EQ(dialog->timers().period(ArchiveDialog::kSettingsTimer), 700);
+    EXPECT_EQ(period(ArchiveDialog::kSettingsTimer), 700);
 
     EXPECT_EQ(stepper->runUntil([&] { return settingsWritten(); }, 100), 9);
     EXPECT_EQ(h.unit.recordSize(), 40);
@@ -229,7 +253,7 @@ TEST_F(ImageWriteTest, LoadedFileEndsUpInTheUnitByteForByte) {
                            QStringLiteral("Hotovo"), QStringLiteral("Nastaven nový počet znaků komentáře"),
                            QStringLiteral("Nastaven nový čas přístupu"),
                            QStringLiteral("Nastavena nová nastavení pro relé")}));
-    EXPECT_TRUE(h.desktop.boxes.empty());
+    EXPECT_TRUE(boxTexts().isEmpty());
 
     // The timer stays armed, its ticks send nothing, and no keep-alive watches the link.
     const std::size_t sentSoFar = sent().size();
@@ -270,7 +294,7 @@ TEST_F(ImageWriteTest, ClosingDuringTheWriteStopsIt) {
         stepper->tick();
     }
     const std::size_t sentSoFar = sent().size();
-    dialog->reject();
+    close([&] { click(ArchiveDialog::kBackButton); });
 
     EXPECT_TRUE(stopped());
     EXPECT_FALSE(stepper->tick());
@@ -280,11 +304,10 @@ TEST_F(ImageWriteTest, ClosingDuringTheWriteStopsIt) {
 }
 
 TEST_F(ImageWriteTest, CloseBoxDuringAnEraseStopsIt) {
-    dialog->show();
-    dialog->onEraseKeys();
+    click(ArchiveDialog::kEraseKeysButton);
     stepper->tick();
     stepper->tick();
-    dialog->close();
+    close([&] { window->close(); });
 
     EXPECT_TRUE(stopped());
     EXPECT_EQ(sent(), (std::vector<std::uint8_t>{unit::kEraseKeys, unit::kEraseMiddle}));
@@ -303,7 +326,7 @@ TEST_F(ImageWriteTest, FailedAnswerInTheTickOfTheLastBlockEndsTheWrite) {
     // Nothing follows the last block: no settings write.
     EXPECT_EQ(h.unit.received().back(), randomImage(5).back());
     EXPECT_EQ(h.unit.recordSize(), 65);
-    EXPECT_EQ(buttonState(*dialog), kAfterFailure);
+    EXPECT_EQ(buttons(), kAfterFailure);
     EXPECT_EQ(dialog->blockIndex, 511);
 }
 
@@ -318,24 +341,24 @@ TEST_F(ImageWriteTest, FailedAnswerInAMarkedBlockGetsNoMark) {
 }
 
 TEST_F(ImageWriteTest, RefusedSettingsTimerEndsTheOperationAfterHotovo) {
-    WindowTimers::setStartPolicy([](int id) { return id != ArchiveDialog::kSettingsTimer; });
+    screen.refusedTimers.insert(ArchiveDialog::kSettingsTimer);
     loadAndWrite(imageFile(QStringLiteral("t.zrd"), {5, 65, 0, 0}, randomImage(5)));
     stepper->runToEnd(1000);
 
     EXPECT_EQ(h.logLines().back(), QStringLiteral("Hotovo"));
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Timer error!")});
-    EXPECT_EQ(buttonState(*dialog), kAllEnabled);
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("Timer error!")});
+    EXPECT_EQ(buttons(), kAllEnabled);
     EXPECT_EQ(h.unit.received().back(), randomImage(5).back());
 }
 
 TEST_F(ImageWriteTest, RefusedWriteTimerAfterTheLoadKeepsTheLoadedImage) {
-    WindowTimers::setStartPolicy([](int id) { return id != ArchiveDialog::kWriteTimer; });
+    screen.refusedTimers.insert(ArchiveDialog::kWriteTimer);
     loadAndWrite(imageFile(QStringLiteral("w.zrd"), {9, 65, 0, 0}, randomImage(6)));
 
     EXPECT_TRUE(stopped());
     EXPECT_EQ(dialog->imageChanged, 1);
     EXPECT_EQ(dialog->image, randomImage(6));
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Timer error!")});
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("Timer error!")});
     EXPECT_TRUE(sent().empty());
 }
 
@@ -363,10 +386,10 @@ TEST_P(FailureTest, StopsReportsAndSetsTheButtons) {
     h.unit.setFault(c.fault);
     switch (c.operation) {
         case Operation::EraseKeys:
-            dialog->onEraseKeys();
+            click(ArchiveDialog::kEraseKeysButton);
             break;
         case Operation::EraseLogs:
-            dialog->onEraseLogs();
+            click(ArchiveDialog::kEraseLogsButton);
             break;
         case Operation::ImageWrite:
             loadAndWrite(imageFile(QStringLiteral("f.zrd"), {0, 65, 1, 1}, randomImage(9)));
@@ -376,9 +399,9 @@ TEST_P(FailureTest, StopsReportsAndSetsTheButtons) {
 
     ASSERT_TRUE(stopped());
     const QString message = c.kind == ErrorKind::Fatal ? fatalMessage(c.code) : disconnectMessage(c.code);
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{message});
+    EXPECT_EQ(boxTexts(), QStringList{message});
     EXPECT_TRUE(h.dialog.logText().startsWith(message + QStringLiteral("\r\n")));
-    EXPECT_EQ(buttonState(*dialog), c.buttons);
+    EXPECT_EQ(buttons(), c.buttons);
     EXPECT_EQ(dialog->keysErased, 0);
     // The main window stays as the reporter left it: dead after a fatal error, only the
     // connect button after a lost link.

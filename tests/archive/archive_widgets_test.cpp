@@ -1,10 +1,19 @@
-// The confirmation and archive dialogs as widgets, offscreen.
+// The confirmation and archive dialogs in their Qt windows, offscreen: titles, focus, tab
+// order, keys, mouse clicks and geometry, which only the widgets have.
+
+#include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QTest>
 
-#include "archive_fixture.h"
+#include "archive_dialog.h"
+#include "code_page_1250.h"
+#include "confirm_dialog.h"
+#include "cp1250_literal.h"
+#include "main_harness.h"
+#include "qt_dialog_window.h"
 
 namespace {
 
@@ -21,128 +30,145 @@ QStringList tabOrder(QWidget* first) {
     return ids;
 }
 
+template <class T>
+T* control(const QtDialogWindow& window, int id) {
+    return window.findChild<T*>(QString::number(id));
+}
+
 class ConfirmDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dialog.text = QStringLiteral("Chci smazat VŠECHNY klíče z ZYL");
-        dialog.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        dialog.text = "Chci smazat VŠECHNY klíče z ZYL"_cp;
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
+    QCheckBox* tickBox() const { return control<QCheckBox>(window, ConfirmDialog::kTickBox); }
+    QPushButton* okButton() const { return control<QPushButton>(window, ConfirmDialog::kOkButton); }
+    QPushButton* cancelButton() const { return control<QPushButton>(window, ConfirmDialog::kCancelButton); }
+
     ConfirmDialog dialog;
+    QtDialogWindow window{dialog};
 };
 
 TEST_F(ConfirmDialogTest, OpensUntickedWithOkDisabledAndFocusOnCancel) {
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ZYL key"));
-    EXPECT_EQ(dialog.tickBox()->text(), QStringLiteral("Chci smazat VŠECHNY klíče z ZYL"));
-    EXPECT_FALSE(dialog.tickBox()->isChecked());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("ZYL key"));
+    EXPECT_EQ(tickBox()->text(), QStringLiteral("Chci smazat VŠECHNY klíče z ZYL"));
+    EXPECT_FALSE(tickBox()->isChecked());
     EXPECT_EQ(dialog.ticked, 0);
-    EXPECT_FALSE(dialog.okButton()->isEnabled());
-    EXPECT_EQ(dialog.focusWidget(), dialog.cancelButton());
-    EXPECT_EQ(tabOrder(dialog.cancelButton()), (QStringList{QStringLiteral("2"), QStringLiteral("1041")}));
+    EXPECT_FALSE(okButton()->isEnabled());
+    EXPECT_EQ(window.focusWidget(), cancelButton());
+    EXPECT_EQ(tabOrder(cancelButton()), (QStringList{QStringLiteral("2"), QStringLiteral("1041")}));
 }
 
 TEST_F(ConfirmDialogTest, EnterRightAfterOpeningDoesNotConfirm) {
-    QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
-    QTest::keyClick(&dialog, Qt::Key_Enter);
-    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    QTest::keyClick(window.focusWidget(), Qt::Key_Return);
+    EXPECT_NE(window.result(), Dialog::kOk);
+    QTest::keyClick(&window, Qt::Key_Enter);
+    EXPECT_NE(window.result(), Dialog::kOk);
 }
 
 TEST_F(ConfirmDialogTest, EachClickOnTheBoxTogglesOk) {
-    QTest::mouseClick(dialog.tickBox(), Qt::LeftButton);
-    EXPECT_TRUE(dialog.okButton()->isEnabled());
-    QTest::mouseClick(dialog.tickBox(), Qt::LeftButton);
-    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    QTest::mouseClick(tickBox(), Qt::LeftButton);
+    EXPECT_TRUE(okButton()->isEnabled());
+    QTest::mouseClick(tickBox(), Qt::LeftButton);
+    EXPECT_FALSE(okButton()->isEnabled());
     EXPECT_EQ(dialog.ticked, 0);
-    QTest::mouseClick(dialog.tickBox(), Qt::LeftButton);
-    EXPECT_TRUE(dialog.okButton()->isEnabled());
+    QTest::mouseClick(tickBox(), Qt::LeftButton);
+    EXPECT_TRUE(okButton()->isEnabled());
     EXPECT_EQ(dialog.ticked, 1);
-    EXPECT_TRUE(dialog.tickBox()->isChecked());
+    EXPECT_TRUE(tickBox()->isChecked());
 
-    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    QTest::mouseClick(okButton(), Qt::LeftButton);
+    EXPECT_EQ(window.result(), Dialog::kOk);
 }
 
 TEST_F(ConfirmDialogTest, CloseBoxAfterTickingRefuses) {
-    dialog.tickBox()->click();
-    dialog.close();
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    tickBox()->click();
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), Dialog::kCancel);
 }
 
 TEST_F(ConfirmDialogTest, LongSentenceStaysOnOneLineAndTheDialogKeepsItsSize) {
-    const QString sentence = QStringLiteral("Chci smazat VŠECHNY klíče z ZYL a ").repeated(5);
+    const std::string sentence = [] {
+        std::string s;
+        for (int i = 0; i < 5; ++i) {
+            s += "Chci smazat VŠECHNY klíče z ZYL a "_cp;
+        }
+        return s;
+    }();
     ConfirmDialog other;
     other.text = sentence;
-    other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    QtDialogWindow otherWindow(other);
+    otherWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&otherWindow));
+    QCheckBox* box = control<QCheckBox>(otherWindow, ConfirmDialog::kTickBox);
     QCheckBox oneWord(QStringLiteral("Chci"));
-    oneWord.setFont(other.tickBox()->font());
+    oneWord.setFont(box->font());
 
-    EXPECT_EQ(other.tickBox()->text(), sentence);  // whole, not cut or broken into lines
-    EXPECT_EQ(other.tickBox()->sizeHint().height(), oneWord.sizeHint().height());  // one line
-    EXPECT_GT(other.tickBox()->sizeHint().width(), other.tickBox()->width());      // clipped by the box
-    EXPECT_EQ(other.tickBox()->geometry(), dialog.tickBox()->geometry());
-    EXPECT_EQ(other.size(), dialog.size());
+    // Whole, not cut or broken into lines.
+    EXPECT_EQ(box->text(), QString::fromStdString(cp1250ToUtf8(sentence)));
+    EXPECT_EQ(box->sizeHint().height(), oneWord.sizeHint().height());  // one line
+    EXPECT_GT(box->sizeHint().width(), box->width());                  // clipped by the box
+    EXPECT_EQ(box->geometry(), tickBox()->geometry());
+    EXPECT_EQ(otherWindow.size(), window.size());
 }
 
-class ArchiveWidgetTest : public ArchiveFixture {};
+// The archive in its window over the main window on a simulated unit at COM 3.
+class ArchiveWidgetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        h.port.open(3);
+        h.desktop.modalHandler = [this](QDialog& d) {
+            auto& confirm = dynamic_cast<ConfirmDialog&>(dynamic_cast<QtDialogWindow&>(d).dialog());
+            confirmations << QString::fromStdString(cp1250ToUtf8(confirm.text));
+            return static_cast<int>(Dialog::kCancel);
+        };
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    QPushButton* button(int id) const { return control<QPushButton>(window, id); }
+
+    MainHarness h;
+    ArchiveDialog dialog{h.dialog};
+    QtDialogWindow window{dialog};
+    QStringList confirmations;
+};
 
 TEST_F(ArchiveWidgetTest, OpensWithAllButtonsEnabledAndFocusOnBack) {
-    dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("ZYL key - Archiv"));
-    EXPECT_EQ(buttonState(*dialog), kAllEnabled);
-    EXPECT_EQ(dialog->focusWidget(), dialog->button(ArchiveDialog::kBackButton));
-    EXPECT_EQ(dialog->button(ArchiveDialog::kBackButton)->text(), QStringLiteral("Zpět"));
-    EXPECT_EQ(tabOrder(dialog->button(ArchiveDialog::kBackButton)),
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("ZYL key - Archiv"));
+    for (int id : {1036, 1038, 1041, 1040, 1039, 2}) {
+        EXPECT_TRUE(button(id)->isEnabled()) << id;
+    }
+    EXPECT_EQ(window.focusWidget(), button(ArchiveDialog::kBackButton));
+    EXPECT_EQ(button(ArchiveDialog::kBackButton)->text(), QStringLiteral("Zpět"));
+    EXPECT_EQ(tabOrder(button(ArchiveDialog::kBackButton)),
               (QStringList{QStringLiteral("2"), QStringLiteral("1036"), QStringLiteral("1038"),
                            QStringLiteral("1039"), QStringLiteral("1040"), QStringLiteral("1041")}));
-    for (auto* group : dialog->findChildren<QGroupBox*>()) {
+    const QList<QGroupBox*> groups = window.findChildren<QGroupBox*>();
+    EXPECT_EQ(groups.size(), 2);
+    for (auto* group : groups) {
         EXPECT_EQ(group->focusPolicy(), Qt::NoFocus);
     }
 }
 
 TEST_F(ArchiveWidgetTest, ButtonsInsideTheFramesTakeClicks) {
-    dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-    confirmAnswer = false;
-    QTest::mouseClick(dialog->button(ArchiveDialog::kEraseLogsButton), Qt::LeftButton);
-    QTest::mouseClick(dialog->button(ArchiveDialog::kEraseKeysButton), Qt::LeftButton);
-    QTest::mouseClick(dialog->button(ArchiveDialog::kCopyToUnitButton), Qt::LeftButton);
+    QTest::mouseClick(button(ArchiveDialog::kEraseLogsButton), Qt::LeftButton);
+    QTest::mouseClick(button(ArchiveDialog::kEraseKeysButton), Qt::LeftButton);
+    QTest::mouseClick(button(ArchiveDialog::kCopyToUnitButton), Qt::LeftButton);
     EXPECT_EQ(confirmations, (QStringList{QStringLiteral("Chci smazat VŠECHNY logy z ZYL"),
                                           QStringLiteral("Chci smazat VŠECHNY klíče z ZYL"),
                                           QStringLiteral("Chci přepsat VŠECHNY klíče ve ZYL")}));
 }
 
 TEST_F(ArchiveWidgetTest, EscapeClosesAndStopsTheKeepAlive) {
-    dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(stopped());
-}
-
-TEST_F(ArchiveWidgetTest, RefusedKeepAliveLeavesTheDialogOpenWithoutTimer) {
-    WindowTimers::setStartPolicy([](int id) { return id != ArchiveDialog::kKeepAliveTimer; });
-    ArchiveDialog other(h.dialog);
-    other.show();
-    EXPECT_TRUE(other.isVisible());
-    EXPECT_EQ(other.timers().activeId(), 0);
-    EXPECT_EQ(other.timerId, 0);
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Timer error!")});
-}
-
-TEST_F(ArchiveWidgetTest, FourButtonStates) {
-    dialog->disableButtons();
-    EXPECT_EQ(buttonState(*dialog), kAllDisabled);
-    dialog->enableAfterFailure();
-    EXPECT_EQ(buttonState(*dialog), kAfterFailure);
-    dialog->enableButtons();
-    EXPECT_EQ(buttonState(*dialog), kAllEnabled);
-    dialog->failSettingsStep(306);
-    EXPECT_EQ(buttonState(*dialog), kAfterSettingsFailure);
-    EXPECT_TRUE(stopped());
+    ASSERT_EQ(window.timers().activeId(), ArchiveDialog::kKeepAliveTimer);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), Dialog::kCancel);
+    EXPECT_EQ(window.timers().activeId(), 0);
 }
 
 }  // namespace

@@ -359,39 +359,37 @@ constexpr FaultCell kCells[] = {
 struct ExchangeInfo {
     Exchange exchange;
     const char* name;
-    MatrixWindow window;
+    ExchangeWindow window;
     const char* done;
 };
 
 constexpr ExchangeInfo kExchanges[] = {
-    {Exchange::Handshake, "Handshake (0x01)", MatrixWindow::Main, "\"ZYL připojen na COM3.\" logged"},
-    {Exchange::LiftName, "Lift name (0x1E)", MatrixWindow::Main, "\"Název výtahu vymazán\" logged"},
-    {Exchange::RecordSize, "Record size (0x23)", MatrixWindow::Main,
+    {Exchange::Handshake, "Handshake (0x01)", ExchangeWindow::Main, "\"ZYL připojen na COM3.\" logged"},
+    {Exchange::LiftName, "Lift name (0x1E)", ExchangeWindow::Main, "\"Název výtahu vymazán\" logged"},
+    {Exchange::RecordSize, "Record size (0x23)", ExchangeWindow::Main,
      "\"Nastaven počet znaků komentáře na 50\" logged"},
-    {Exchange::AccessTime, "Access time (0x1F)", MatrixWindow::Main,
-     "\"Nastaven čas přístupu na 5s\" logged"},
-    {Exchange::RelayByte, "Relay byte (0x19)", MatrixWindow::Main, "\"Nastavena nastavení pro relé\" logged"},
-    {Exchange::AccessCode, "Access code (0x20)", MatrixWindow::Main,
-     "\"Nastaven přístupový kód 4827\" logged"},
-    {Exchange::Clock, "Clock (0x24)", MatrixWindow::Main, "\"Nastaven aktuální čas\" logged"},
-    {Exchange::EraseKeys, "Erase keys (0x18)", MatrixWindow::Main, "\"Všechny klíce byly smazány\" logged"},
-    {Exchange::EraseLogs, "Erase logs (0x28)", MatrixWindow::Main, "\"Všechny logy byly smazány\" logged"},
-    {Exchange::PollReader, "Idle poll: reader (0x6B)", MatrixWindow::Main,
+    {Exchange::AccessTime, "Access time (0x1F)", ExchangeWindow::Main, "\"Nastaven čas přístupu na 5s\" logged"},
+    {Exchange::RelayByte, "Relay byte (0x19)", ExchangeWindow::Main, "\"Nastavena nastavení pro relé\" logged"},
+    {Exchange::AccessCode, "Access code (0x20)", ExchangeWindow::Main, "\"Nastaven přístupový kód 4827\" logged"},
+    {Exchange::Clock, "Clock (0x24)", ExchangeWindow::Main, "\"Nastaven aktuální čas\" logged"},
+    {Exchange::EraseKeys, "Erase keys (0x18)", ExchangeWindow::Main, "\"Všechny klíce byly smazány\" logged"},
+    {Exchange::EraseLogs, "Erase logs (0x28)", ExchangeWindow::Main, "\"Všechny logy byly smazány\" logged"},
+    {Exchange::PollReader, "Idle poll: reader (0x6B)", ExchangeWindow::Main,
      "the first cycle selected the row of the key held at the reader"},
-    {Exchange::PollKeepAlive, "Idle poll: keep-alive (0x05)", MatrixWindow::Main,
+    {Exchange::PollKeepAlive, "Idle poll: keep-alive (0x05)", ExchangeWindow::Main,
      "the first cycle was acknowledged"},
-    {Exchange::KeyDialogReader, "Key dialog: reader (0x6B)", MatrixWindow::KeyDialog,
+    {Exchange::KeyDialogReader, "Key dialog: reader (0x6B)", ExchangeWindow::KeyDialog,
      "the first cycle showed the key held at the reader"},
-    {Exchange::KeyWrite, "Key write (0x11)", MatrixWindow::Main,
+    {Exchange::KeyWrite, "Key write (0x11)", ExchangeWindow::Main,
      "\"Klíč byl uložen\" logged and the unit's record equal to the image's"},
-    {Exchange::KeyDelete, "Key delete (0x13)", MatrixWindow::Main, "\"Klíč s ID 3 byl vymazán!\" logged"},
-    {Exchange::ArchiveKeepAlive, "Archive: keep-alive (0x05)", MatrixWindow::Archive,
+    {Exchange::KeyDelete, "Key delete (0x13)", ExchangeWindow::Main, "\"Klíč s ID 3 byl vymazán!\" logged"},
+    {Exchange::ArchiveKeepAlive, "Archive: keep-alive (0x05)", ExchangeWindow::Archive,
      "the first cycle was acknowledged"},
-    {Exchange::ArchiveErase, "Archive: erase keys (0x18)", MatrixWindow::Archive,
+    {Exchange::ArchiveErase, "Archive: erase keys (0x18)", ExchangeWindow::Archive,
      "\"Všechny klíče byly smazány\" logged"},
-    {Exchange::ImageWrite, "Archive: image write (0x1D)", MatrixWindow::Archive,
+    {Exchange::ImageWrite, "Archive: image write (0x1D)", ExchangeWindow::Archive,
      "\"Hotovo\" logged and the unit's memory equal to the file's image"},
-    {Exchange::ArchiveSettings, "Archive: settings write (0x23, 0x1F, 0x19)", MatrixWindow::Archive,
+    {Exchange::ArchiveSettings, "Archive: settings write (0x23, 0x1F, 0x19)", ExchangeWindow::Archive,
      "\"Nastavena nová nastavení pro relé\" logged"},
 };
 static_assert(std::size(kExchanges) == kExchangeCount);
@@ -419,17 +417,17 @@ const char* exchangeDone(Exchange exchange) {
     return infoOf(exchange).done;
 }
 
-MatrixWindow windowOf(Exchange exchange) {
+ExchangeWindow windowOf(Exchange exchange) {
     return infoOf(exchange).window;
 }
 
-const char* windowName(MatrixWindow window) {
+const char* windowName(ExchangeWindow window) {
     switch (window) {
-        case MatrixWindow::Main:
+        case ExchangeWindow::Main:
             return "main";
-        case MatrixWindow::KeyDialog:
+        case ExchangeWindow::KeyDialog:
             return "key dialog";
-        case MatrixWindow::Archive:
+        case ExchangeWindow::Archive:
             return "archive";
     }
     return "";
@@ -500,7 +498,7 @@ std::string reportMessage(const Report& report) {
     return {};
 }
 
-std::string buttonsText(MatrixWindow window, int buttons) {
+std::string buttonsText(ExchangeWindow window, int buttons) {
     if (buttons == kAllButtons) {
         return "all six";
     }
@@ -509,7 +507,7 @@ std::string buttonsText(MatrixWindow window, int buttons) {
     }
     static constexpr std::array<int, 6> kMainIds = {1000, 1001, 1002, 1003, 1004, 1005};
     static constexpr std::array<int, 6> kArchiveIds = {1036, 1038, 1041, 1040, 1039, 2};
-    const auto& ids = window == MatrixWindow::Archive ? kArchiveIds : kMainIds;
+    const auto& ids = window == ExchangeWindow::Archive ? kArchiveIds : kMainIds;
     std::string text;
     for (std::size_t i = 0; i < ids.size(); ++i) {
         if (buttons & (1 << i)) {

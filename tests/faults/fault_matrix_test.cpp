@@ -397,11 +397,11 @@ TEST_P(FaultMatrix, EndsAsTabled) {
     const Result r = run.run();
 
     EXPECT_TRUE(r.ended) << "the run reached its tick bound";
-    const MatrixWindow window = windowOf(cell.exchange);
+    const ExchangeWindow window = windowOf(cell.exchange);
     const std::string message = reportMessage(cell.report);
     const bool boxed = cell.report.code != 0 && cell.report.kind != ErrorKind::Logged;
     EXPECT_EQ(joined(r.boxes), boxed ? message : "") << "message boxes";
-    if (window == MatrixWindow::KeyDialog) {
+    if (window == ExchangeWindow::KeyDialog) {
         EXPECT_EQ(r.field, cell.shows) << "key field";
         if (boxed) {
             EXPECT_TRUE(newestEntryIs(r.log, message)) << "log: " << r.log.substr(0, 120);
@@ -413,7 +413,7 @@ TEST_P(FaultMatrix, EndsAsTabled) {
     EXPECT_EQ(r.done, cell.done) << exchangeDone(cell.exchange);
     EXPECT_EQ(r.buttons, cell.buttons) << "buttons now: " << buttonsText(window, r.buttons);
     EXPECT_EQ(r.timer, cell.timer) << windowName(window) << " timer";
-    if (window != MatrixWindow::Main) {
+    if (window != ExchangeWindow::Main) {
         EXPECT_EQ(r.mainTimer, 0) << "the main window's timer runs under the dialog";
     }
     EXPECT_EQ(r.portHeld, cell.portHeld);

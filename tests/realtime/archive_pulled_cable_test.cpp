@@ -8,6 +8,7 @@
 #include "confirm_dialog.h"
 #include "image_file.h"
 #include "pulled_cable_fixture.h"
+#include "qt_dialog_window.h"
 
 namespace {
 
@@ -23,21 +24,22 @@ protected:
         ASSERT_TRUE(writeImageFile(path, {5, 65, 0, 0}, image).ok());
         desktop_.fileAnswers.push_back(QString::fromStdString(path));
         desktop_.modalHandler = [](QDialog& d) {
-            auto& confirm = dynamic_cast<ConfirmDialog&>(d);
-            confirm.tickBox()->click();
-            confirm.okButton()->click();
+            auto& confirm = dynamic_cast<QtDialogWindow&>(d);
+            EXPECT_NE(dynamic_cast<ConfirmDialog*>(&confirm.dialog()), nullptr);
+            qobject_cast<QCheckBox*>(confirm.control(ConfirmDialog::kTickBox))->click();
+            qobject_cast<QPushButton*>(confirm.control(ConfirmDialog::kOkButton))->click();
             return confirm.result();
         };
     }
 
-    void expectFatalInArchive(MainDialog& main, ArchiveDialog& archive, int code) {
+    void expectFatalInArchive(MainDialog& main, QtDialogWindow& archive, int code) {
         EXPECT_EQ(desktop_.boxTexts(), QStringList{fatalMessage(code)});
         EXPECT_TRUE(main.logText().startsWith(fatalMessage(code) + QStringLiteral("\r\n")));
         EXPECT_EQ(archive.timers().activeId(), 0);
         // Only reading a file and leaving stay possible.
-        EXPECT_TRUE(archive.button(ArchiveDialog::kCopyToPcButton)->isEnabled());
-        EXPECT_TRUE(archive.button(ArchiveDialog::kBackButton)->isEnabled());
-        EXPECT_FALSE(archive.button(ArchiveDialog::kCopyToUnitButton)->isEnabled());
+        EXPECT_TRUE(archive.isEnabled(ArchiveDialog::kCopyToPcButton));
+        EXPECT_TRUE(archive.isEnabled(ArchiveDialog::kBackButton));
+        EXPECT_FALSE(archive.isEnabled(ArchiveDialog::kCopyToUnitButton));
     }
 };
 
@@ -47,10 +49,11 @@ TEST_F(ArchivePulledCableTest, AtTheStartOfTheImageWriteTheMissingAnswerIsFatal)
     {
         MainDialog main(theSerialPort);
         connectDirectly(main);
-        ArchiveDialog archive(main, &main);
+        ArchiveDialog dialog(main);
+        QtDialogWindow archive(dialog, &main);
         archive.show();
         watch_.start();
-        archive.onCopyToUnit();
+        qobject_cast<QPushButton*>(archive.control(ArchiveDialog::kCopyToUnitButton))->click();
         ASSERT_EQ(archive.timers().activeId(), ArchiveDialog::kWriteTimer);
         ASSERT_TRUE(waitFor([&] { return !desktop_.boxes.empty(); }, 5000));
 
@@ -69,11 +72,12 @@ TEST_F(ArchivePulledCableTest, InTheMiddleOfTheImageWriteTheMissingBlockAnswerIs
     {
         MainDialog main(theSerialPort);
         connectDirectly(main);
-        ArchiveDialog archive(main, &main);
+        ArchiveDialog dialog(main);
+        QtDialogWindow archive(dialog, &main);
         archive.show();
         watch_.start();
-        archive.onCopyToUnit();
-        ASSERT_TRUE(waitFor([&] { return archive.step == 2 && archive.blockIndex >= 8; }, 10000));
+        qobject_cast<QPushButton*>(archive.control(ArchiveDialog::kCopyToUnitButton))->click();
+        ASSERT_TRUE(waitFor([&] { return dialog.step == 2 && dialog.blockIndex >= 8; }, 10000));
         pullCable();
         ASSERT_TRUE(waitFor([&] { return !desktop_.boxes.empty(); }, 5000));
 
