@@ -98,9 +98,6 @@ public:
     void searchPorts(int first, int last);
     void onLinkWait(int portNumber, LinkWaitStep step);
     void loadFactoryDefaults();
-    // Called after each port the search tried in vain: opening a port can take a moment (a
-    // Bluetooth port connects when it is opened), and a front-end repaints here.
-    std::function<void()> afterPortTried;
 
     // Key commands.
     void onAddKeys();

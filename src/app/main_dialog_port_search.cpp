@@ -125,10 +125,9 @@ void MainDialog::searchPorts(int first, int last) {
         if (const std::string busy = port.lastBusy(); !busy.empty()) {
             busyPorts_.push_back(utf8ToCp1250(busy));
         }
-        // User input waits meanwhile, since the buttons are still enabled here.
-        if (afterPortTried) {
-            afterPortTried();
-        }
+        // Repaint between tries: opening a port can take a moment (a Bluetooth port connects
+        // when it is opened). User input waits, since the buttons are still enabled here.
+        window().paintNow();
     }
     logLine("ZYL nenalezeno!");
     logSkippedPorts();
@@ -152,6 +151,7 @@ void MainDialog::onLinkWait(int portNumber, LinkWaitStep step) {
         case LinkWaitStep::Pending:
             break;
     }
+    window().paintNow();
 }
 
 // A port the user may not open or that another program holds counts as absent, and an

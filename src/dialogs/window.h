@@ -53,6 +53,10 @@ public:
     virtual void setRowSelected(int id, int row, bool selected) = 0;
     virtual std::vector<int> selectedRows(int id) const = 0;
 
+    // Paints what changed while a handler still runs (a search that opens port after port);
+    // user input waits meanwhile.
+    virtual void paintNow() = 0;
+
     // Timers of this window: start returns id, or 0 when the system refused the timer;
     // starting a running id restarts it; stopping an idle id does nothing.
     virtual int startTimer(int id, int periodMs) = 0;

@@ -15,9 +15,11 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "code_page_1250.h"
 #include "connect_dialog.h"
 #include "desktop.h"
 #include "main_dialog.h"
+#include "qt_dialog_window.h"
 #include "serial_port.h"
 #include "window_timers.h"
 #include "zyl_app.h"
@@ -37,18 +39,19 @@ public:
         return Answer::Ok;
     }
     int runModal(QDialog& dialog) override {
-        dialog.show();
-        if (qobject_cast<ConnectDialog*>(&dialog)) {
-            dialog.accept();
+        auto& window = static_cast<QtDialogWindow&>(dialog);
+        window.show();
+        if (dynamic_cast<ConnectDialog*>(&window.dialog())) {
+            window.accept();
         } else {
-            dialog.reject();
+            window.reject();
         }
-        return dialog.result();
+        return window.result();
     }
 };
 
-QStringList oldestFirst(const QString& logText) {
-    QStringList lines = logText.split(QStringLiteral("\r\n"));
+QStringList oldestFirst(const std::string& logText) {
+    QStringList lines = QString::fromStdString(cp1250ToUtf8(logText)).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.back().isEmpty()) {
         lines.pop_back();
     }
@@ -80,7 +83,8 @@ int main(int argc, char** argv) {
     });
 
     MainDialog dialog(theSerialPort);
-    dialog.show();
+    QtDialogWindow window(dialog);
+    window.show();
 
     int printed = 0;
     int result = 1;
@@ -92,7 +96,7 @@ int main(int argc, char** argv) {
         watch.stop();
         result = code;
         if (!screenshot.isEmpty()) {
-            dialog.grab().save(screenshot);
+            window.grab().save(screenshot);
         }
         QApplication::quit();
     };
@@ -104,17 +108,17 @@ int main(int argc, char** argv) {
             std::printf("%s\n", qPrintable(lines[printed]));
         }
         std::fflush(stdout);
-        const bool idle = !clicking && dialog.timers().activeId() == 0 &&
-                          dialog.button(MainDialog::kConnectButton)->isEnabled();
+        const bool idle = !clicking && window.timers().activeId() == 0 &&
+                          window.isEnabled(MainDialog::kConnectButton);
         if (idle && !lines.isEmpty()) {
             std::printf("%s\n", qPrintable(lines.back()));
             finish(lines.back() == kDone ? 0 : 1);
         }
     });
     watch.start(20);
-    QTimer::singleShot(300, &dialog, [&] {
+    QTimer::singleShot(300, &window, [&] {
         clicking = true;
-        dialog.button(MainDialog::kConnectButton)->click();
+        static_cast<QPushButton*>(window.control(MainDialog::kConnectButton))->click();
         clicking = false;
     });
     QTimer::singleShot(timeoutSeconds * 1000, [&] {

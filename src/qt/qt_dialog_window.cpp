@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -291,6 +292,11 @@ std::vector<int> QtDialogWindow::selectedRows(int id) const {
 }
 
 // --- Window: timers, modal runs and the desktop -----------------------------------------
+
+void QtDialogWindow::paintNow() {
+    showPendingLog();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 int QtDialogWindow::startTimer(int id, int periodMs) { return timers_->start(id, periodMs); }
 

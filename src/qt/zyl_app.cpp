@@ -6,6 +6,7 @@
 #include "app_icon.h"
 #include "desktop.h"
 #include "main_dialog.h"
+#include "qt_dialog_window.h"
 #include "serial_port.h"
 #include "termination_signals.h"
 
@@ -34,9 +35,10 @@ bool ZylApp::InitInstance() {
         Desktop::current().messageBox(nullptr, QString::fromStdString(text), QString::fromStdString(caption));
     });
     MainDialog dialog(theSerialPort);
+    QtDialogWindow window(dialog);
     SerialPort::setLinkWaitHandler(
         [&dialog](int portNumber, LinkWaitStep step) { dialog.onLinkWait(portNumber, step); });
-    Desktop::current().runModal(dialog);
+    Desktop::current().runModal(window);
     SerialPort::setLinkWaitHandler({});
     return false;
 }

@@ -143,6 +143,8 @@ public:
         return it == selections_.end() ? std::vector<int>{} : std::vector<int>(it->second.begin(), it->second.end());
     }
 
+    void paintNow() override {}
+
     int startTimer(int id, int periodMs) override {
         if (screen_.refusedTimers.count(id)) {
             return 0;
