@@ -48,7 +48,9 @@ void ArchiveDialog::onInitDialog() {
     switchTimer(kKeepAliveTimer, kKeepAlivePeriod);
 }
 
-void ArchiveDialog::onDestroy() { stopTimer(); }
+void ArchiveDialog::onDestroy() {
+    stopTimer();
+}
 
 // Button states: 1036, then 1038, 1041, 1040, 1039, then "Zpět".
 void ArchiveDialog::setButtons(bool copyToPc, bool others, bool back) {
@@ -59,11 +61,17 @@ void ArchiveDialog::setButtons(bool copyToPc, bool others, bool back) {
     window().setEnabled(kBackButton, back);
 }
 
-void ArchiveDialog::disableButtons() { setButtons(false, false, false); }
+void ArchiveDialog::disableButtons() {
+    setButtons(false, false, false);
+}
 
-void ArchiveDialog::enableButtons() { setButtons(true, true, true); }
+void ArchiveDialog::enableButtons() {
+    setButtons(true, true, true);
+}
 
-void ArchiveDialog::enableAfterFailure() { setButtons(true, false, true); }
+void ArchiveDialog::enableAfterFailure() {
+    setButtons(true, false, true);
+}
 
 void ArchiveDialog::failSettingsStep(int code) {
     stopTimer();
@@ -87,7 +95,9 @@ bool ArchiveDialog::switchTimer(int id, int periodMs) {
     return true;
 }
 
-void ArchiveDialog::stopTimer() { window().stopTimer(timerId); }
+void ArchiveDialog::stopTimer() {
+    window().stopTimer(timerId);
+}
 
 bool ArchiveDialog::confirm(std::string_view sentence) {
     ConfirmDialog dialog;
@@ -100,9 +110,13 @@ void ArchiveDialog::reportFileProblem(const std::string& text) {
     window().messageBox(text);
 }
 
-void ArchiveDialog::onEraseKeys() { startErase(1, "Chci smazat VŠECHNY klíče z ZYL"_cp); }
+void ArchiveDialog::onEraseKeys() {
+    startErase(1, "Chci smazat VŠECHNY klíče z ZYL"_cp);
+}
 
-void ArchiveDialog::onEraseLogs() { startErase(0, "Chci smazat VŠECHNY logy z ZYL"_cp); }
+void ArchiveDialog::onEraseLogs() {
+    startErase(0, "Chci smazat VŠECHNY logy z ZYL"_cp);
+}
 
 void ArchiveDialog::startErase(int keys, std::string_view sentence) {
     if (!confirm(sentence)) {
@@ -132,8 +146,9 @@ void ArchiveDialog::onCopyToUnit() {
             link_.reportError(510, ErrorKind::Logged, "Soubor je poškozen"_cp);
             return;
         case FileResult::Status::Truncated:
-            link_.reportError(511, ErrorKind::Logged,
-                              std::string("Soubor je poškozen na pozici "_cp) + std::to_string(result.position));
+            link_.reportError(
+                511, ErrorKind::Logged,
+                std::string("Soubor je poškozen na pozici "_cp) + std::to_string(result.position));
             return;
         default:
             reportFileProblem(fileProblem("Soubor nelze otevřít: "_cp, result));

@@ -4,7 +4,8 @@
 namespace {
 
 // The template's order is also the tab order, so the focus starts on "Zpět"; the frames
-// are no tab stops.
+// are no tab stops. One control a row, as a resource script lists them.
+// clang-format off
 constexpr ControlTemplate kControls[] = {
     {ArchiveDialog::kBackButton, ControlKind::Button, "Zpět"_cp, 110, 109, 50, 14},
     {ArchiveDialog::kUpperGroup, ControlKind::GroupBox, ""_cp, 7, 7, 153, 61},
@@ -15,6 +16,7 @@ constexpr ControlTemplate kControls[] = {
     {ArchiveDialog::kLowerGroup, ControlKind::GroupBox, ""_cp, 7, 64, 153, 44},
     {ArchiveDialog::kExportButton, ControlKind::Button, "Exportovat paměť z ZYL do souboru"_cp, 21, 45, 126, 14},
 };
+// clang-format on
 
 }  // namespace
 

@@ -28,7 +28,9 @@ inline int tickAndConfirm(FakeWindow& confirm) {
 }
 
 // A code page 1250 text as the tests compare it.
-inline QString shown(std::string_view cp1250) { return QString::fromStdString(cp1250ToUtf8(cp1250)); }
+inline QString shown(std::string_view cp1250) {
+    return QString::fromStdString(cp1250ToUtf8(cp1250));
+}
 
 // The six buttons, in the order 1036, 1038, 1041, 1040, 1039, 2 ("Zpět"): true = enabled.
 using ButtonState = std::vector<bool>;
