@@ -11,9 +11,9 @@
 
 #include "fake_desktop.h"
 #include "main_dialog.h"
+#include "qt_main_window.h"
 #include "pty_unit.h"
 #include "serial_port.h"
-#include "window_timers.h"
 
 namespace {
 
@@ -41,19 +41,15 @@ protected:
 
     // Presses the connect button, accepts the connect dialog and waits until the window
     // is idle again (no timer, connect enabled).
-    qint64 runReset(MainDialog& dialog) {
+    qint64 runReset(QtMainWindow& main) {
         desktop_.modalHandler = [](QDialog& d) {
             d.accept();
-            return static_cast<int>(QDialog::Accepted);
+            return d.result();
         };
         QElapsedTimer clock;
         clock.start();
-        dialog.button(MainDialog::kConnectButton)->click();
-        const bool idle = QTest::qWaitFor(
-            [&] {
-                return dialog.timers().activeId() == 0 && dialog.button(MainDialog::kConnectButton)->isEnabled();
-            },
-            60000);
+        main.button(MainDialog::kConnectButton)->click();
+        const bool idle = QTest::qWaitFor([&] { return main.idle(); }, 60000);
         EXPECT_TRUE(idle);
         return clock.elapsed();
     }
@@ -71,10 +67,10 @@ protected:
 
 TEST_F(RealtimeReset, CompletesAgainstTheUnitOnAPseudoTerminal) {
     startUnit();
-    MainDialog dialog(theSerialPort);
-    const qint64 ms = runReset(dialog);
+    QtMainWindow main(theSerialPort);
+    const qint64 ms = runReset(main);
 
-    QStringList log = oldestFirst(dialog.logText());
+    QStringList log = oldestFirst(main.logText());
     for (QString& line : log) {
         line.remove(QLatin1Char('*'));
     }
@@ -106,16 +102,16 @@ TEST_F(RealtimeReset, CompletesAgainstTheUnitOnAPseudoTerminal) {
 
 TEST_F(RealtimeReset, PulledCableDuringTheEraseEndsInDisconnectWithoutHanging) {
     startUnit({*parseFault("hangup@0x18")});
-    MainDialog dialog(theSerialPort);
-    runReset(dialog);
+    QtMainWindow main(theSerialPort);
+    runReset(main);
     EXPECT_EQ(desktop_.boxTexts(), QStringList{QStringLiteral("Chyba 521 - ZYL odpojeno.")});
     for (int id = 1000; id <= 1005; ++id) {
-        EXPECT_EQ(dialog.button(id)->isEnabled(), id == 1004) << id;
+        EXPECT_EQ(main.button(id)->isEnabled(), id == 1004) << id;
     }
     // Closing the window still ends the link and releases the dead port at once.
     QElapsedTimer clock;
     clock.start();
-    dialog.onDestroy();
+    main.window.close();
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(theSerialPort.isOpen());
 }

@@ -18,8 +18,10 @@
 #include <QTranslator>
 
 #include "about_dialog.h"
+#include "cp1250_literal.h"
 #include "fake_desktop.h"
 #include "main_dialog.h"
+#include "qt_main_window.h"
 #include "simulated_port.h"
 #include "start_up_environment.h"
 
@@ -57,10 +59,9 @@ protected:
 TEST_F(CzechTexts, LogBoxMenuIsQtsCzechMenuThenTheAboutItem) {
     FakeDesktop desktop;
     SimulatedPort port;
-    MainDialog dialog(port);
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    dialog.logLine(QStringLiteral("Hledám ZYL..."));
+    QtMainWindow main(port);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main.window));
+    main.dialog.logLine("Hledám ZYL..."_cp);
 
     QStringList shown;
     QTimer poll;
@@ -75,7 +76,7 @@ TEST_F(CzechTexts, LogBoxMenuIsQtsCzechMenuThenTheAboutItem) {
         menu->close();
     });
     poll.start(10);
-    QWidget* viewport = dialog.logBox()->viewport();
+    QWidget* viewport = main.window.findChild<QPlainTextEdit*>(QStringLiteral("1009"))->viewport();
     const QPoint at(20, 20);
     QContextMenuEvent click(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
     QApplication::sendEvent(viewport, &click);

@@ -18,6 +18,7 @@
 #include "key_dialog.h"
 #include "main_dialog.h"
 #include "modal_watch.h"
+#include "qt_main_window.h"
 #include "qt_dialog_window.h"
 #include "simulated_port.h"
 #include "start_up_environment.h"
@@ -72,70 +73,71 @@ QString messageBoxName(const std::function<void()>& show) {
 struct CaptionRow {
     const char* name;
     const char* caption;  // UTF-8
-    std::function<QString(MainDialog& main)> shownName;
+    std::function<QString(QtMainWindow& main)> shownName;
 
     friend void PrintTo(const CaptionRow& row, std::ostream* os) { *os << row.name; }
 };
 
 class WindowTitle : public testing::TestWithParam<CaptionRow> {};
 
+// The caption of a dialog's window, shown above the main window.
+QString shownName(Dialog& dialog, QtMainWindow& main) {
+    QtDialogWindow window(dialog, &main.window);
+    window.show();
+    return wmName(&window);
+}
+
 TEST_P(WindowTitle, IsTheCaptionAsTheWindowManagerSeesIt) {
     if (const std::string why = StartUpEnvironment::noDisplay(); !why.empty()) {
         GTEST_SKIP() << "no X display for the window manager's view: " << why;
     }
     SimulatedPort port;
-    MainDialog main(port);
-    main.show();
+    QtMainWindow main(port);
     EXPECT_EQ(GetParam().shownName(main).toStdString(), GetParam().caption);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, WindowTitle,
     testing::Values(CaptionRow{"MainWindow", "ZYL default - servisní nástroj výrobce ZYL",
-                               [](MainDialog& main) { return wmName(&main); }},
+                               [](QtMainWindow& main) { return wmName(&main.window); }},
                     CaptionRow{"AboutBox", "ZYL default",
-                               [](MainDialog& main) {
-                                   AboutDialog about(&main);
-                                   about.show();
-                                   return wmName(&about);
+                               [](QtMainWindow& main) {
+                                   AboutDialog about;
+                                   return shownName(about, main);
                                }},
                     CaptionRow{"ConnectDialog", "ZYL key",
-                               [](MainDialog& main) {
-                                   ConnectDialog dialog(&main);
-                                   dialog.show();
-                                   return wmName(&dialog);
+                               [](QtMainWindow& main) {
+                                   ConnectDialog dialog;
+                                   return shownName(dialog, main);
                                }},
                     CaptionRow{"KeyDialog", "ZYL key - Přidat/upravit klíč",
-                               [](MainDialog& main) {
-                                   KeyDialog dialog(main, &main);
-                                   dialog.show();
-                                   return wmName(&dialog);
+                               [](QtMainWindow& main) {
+                                   KeyDialog dialog(main.dialog);
+                                   return shownName(dialog, main);
                                }},
                     CaptionRow{"ArchiveDialog", "ZYL key - Archiv",
-                               [](MainDialog& main) {
-                                   ArchiveDialog dialog(main);
-                                   QtDialogWindow window(dialog, &main);
-                                   window.show();
-                                   return wmName(&window);
+                               [](QtMainWindow& main) {
+                                   ArchiveDialog dialog(main.dialog);
+                                   return shownName(dialog, main);
                                }},
                     CaptionRow{"ConfirmDialog", "ZYL key",
-                               [](MainDialog&) {
+                               [](QtMainWindow&) {
                                    ConfirmDialog dialog;
                                    QtDialogWindow window(dialog);
                                    window.show();
                                    return wmName(&window);
                                }},
                     CaptionRow{"MessageBoxWithoutCaption", "ZYL default",
-                               [](MainDialog& main) {
+                               [](QtMainWindow& main) {
                                    return messageBoxName([&] {
-                                       Desktop::current().messageBox(&main, QStringLiteral("Timer error!"));
+                                       Desktop::current().messageBox(&main.window, QStringLiteral("Timer error!"));
                                    });
                                }},
                     CaptionRow{"MessageBoxWithItsCaption", "ZYL - Vymazání klíče",
-                               [](MainDialog& main) {
+                               [](QtMainWindow& main) {
                                    return messageBoxName([&] {
                                        Desktop::current().messageBox(
-                                           &main, QStringLiteral("Opravdu chcete vymazat klíč s ID 3?"),
+                                           &main.window, QStringLiteral("Opravdu chcete vymazat klíč s ID 3?"),
                                            QStringLiteral("ZYL - Vymazání klíče"), Desktop::Buttons::YesNo);
                                    });
                                }}),
