@@ -41,6 +41,7 @@
 #include "pty_unit_server.h"
 #include "scoped_env.h"
 #include "serial_port.h"
+#include "shown_dialog.h"
 #include "temp_folder.h"
 #include "unit_commands.h"
 #include "window_timers.h"
@@ -98,7 +99,7 @@ void answerAsAUser(FakeDesktop& desktop) {
         if (auto* confirm = qobject_cast<ConfirmDialog*>(&dialog)) {
             confirm->tickBox()->click();
             confirm->okButton()->click();
-        } else if (qobject_cast<ConnectDialog*>(&dialog)) {
+        } else if (shownDialog<ConnectDialog>(dialog) != nullptr) {
             dialog.findChild<QCheckBox*>(QString::number(ConnectDialog::kManualPortCheck))->click();
             dialog.findChild<QLineEdit*>(QString::number(ConnectDialog::kPortEdit))
                 ->setText(QStringLiteral("1"));

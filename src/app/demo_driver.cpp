@@ -18,6 +18,7 @@
 #include "connect_dialog.h"
 #include "desktop.h"
 #include "main_dialog.h"
+#include "qt_dialog_window.h"
 #include "serial_port.h"
 #include "window_timers.h"
 #include "zyl_app.h"
@@ -38,7 +39,8 @@ public:
     }
     int runModal(QDialog& dialog) override {
         dialog.show();
-        if (qobject_cast<ConnectDialog*>(&dialog)) {
+        auto* window = qobject_cast<QtDialogWindow*>(&dialog);
+        if (window != nullptr && dynamic_cast<ConnectDialog*>(&window->dialog()) != nullptr) {
             dialog.accept();
         } else {
             dialog.reject();

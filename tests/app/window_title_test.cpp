@@ -18,6 +18,7 @@
 #include "key_dialog.h"
 #include "main_dialog.h"
 #include "modal_watch.h"
+#include "qt_dialog_window.h"
 #include "simulated_port.h"
 #include "start_up_environment.h"
 
@@ -100,15 +101,17 @@ INSTANTIATE_TEST_SUITE_P(
                                }},
                     CaptionRow{"ConnectDialog", "ZYL key",
                                [](MainDialog& main) {
-                                   ConnectDialog dialog(&main);
-                                   dialog.show();
-                                   return wmName(&dialog);
+                                   ConnectDialog dialog;
+                                   QtDialogWindow window(dialog, &main);
+                                   window.show();
+                                   return wmName(&window);
                                }},
                     CaptionRow{"KeyDialog", "ZYL key - Přidat/upravit klíč",
                                [](MainDialog& main) {
-                                   KeyDialog dialog(main, &main);
-                                   dialog.show();
-                                   return wmName(&dialog);
+                                   KeyDialog dialog(main);
+                                   QtDialogWindow window(dialog, &main);
+                                   window.show();
+                                   return wmName(&window);
                                }},
                     CaptionRow{"ArchiveDialog", "ZYL key - Archiv",
                                [](MainDialog& main) {

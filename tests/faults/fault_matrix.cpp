@@ -359,37 +359,38 @@ constexpr FaultCell kCells[] = {
 struct ExchangeInfo {
     Exchange exchange;
     const char* name;
-    Window window;
+    OwnerWindow window;
     const char* done;
 };
 
 constexpr ExchangeInfo kExchanges[] = {
-    {Exchange::Handshake, "Handshake (0x01)", Window::Main, "\"ZYL připojen na COM3.\" logged"},
-    {Exchange::LiftName, "Lift name (0x1E)", Window::Main, "\"Název výtahu vymazán\" logged"},
-    {Exchange::RecordSize, "Record size (0x23)", Window::Main,
+    {Exchange::Handshake, "Handshake (0x01)", OwnerWindow::Main, "\"ZYL připojen na COM3.\" logged"},
+    {Exchange::LiftName, "Lift name (0x1E)", OwnerWindow::Main, "\"Název výtahu vymazán\" logged"},
+    {Exchange::RecordSize, "Record size (0x23)", OwnerWindow::Main,
      "\"Nastaven počet znaků komentáře na 50\" logged"},
-    {Exchange::AccessTime, "Access time (0x1F)", Window::Main, "\"Nastaven čas přístupu na 5s\" logged"},
-    {Exchange::RelayByte, "Relay byte (0x19)", Window::Main, "\"Nastavena nastavení pro relé\" logged"},
-    {Exchange::AccessCode, "Access code (0x20)", Window::Main, "\"Nastaven přístupový kód 4827\" logged"},
-    {Exchange::Clock, "Clock (0x24)", Window::Main, "\"Nastaven aktuální čas\" logged"},
-    {Exchange::EraseKeys, "Erase keys (0x18)", Window::Main, "\"Všechny klíce byly smazány\" logged"},
-    {Exchange::EraseLogs, "Erase logs (0x28)", Window::Main, "\"Všechny logy byly smazány\" logged"},
-    {Exchange::PollReader, "Idle poll: reader (0x6B)", Window::Main,
+    {Exchange::AccessTime, "Access time (0x1F)", OwnerWindow::Main, "\"Nastaven čas přístupu na 5s\" logged"},
+    {Exchange::RelayByte, "Relay byte (0x19)", OwnerWindow::Main, "\"Nastavena nastavení pro relé\" logged"},
+    {Exchange::AccessCode, "Access code (0x20)", OwnerWindow::Main,
+     "\"Nastaven přístupový kód 4827\" logged"},
+    {Exchange::Clock, "Clock (0x24)", OwnerWindow::Main, "\"Nastaven aktuální čas\" logged"},
+    {Exchange::EraseKeys, "Erase keys (0x18)", OwnerWindow::Main, "\"Všechny klíce byly smazány\" logged"},
+    {Exchange::EraseLogs, "Erase logs (0x28)", OwnerWindow::Main, "\"Všechny logy byly smazány\" logged"},
+    {Exchange::PollReader, "Idle poll: reader (0x6B)", OwnerWindow::Main,
      "the first cycle selected the row of the key held at the reader"},
-    {Exchange::PollKeepAlive, "Idle poll: keep-alive (0x05)", Window::Main,
+    {Exchange::PollKeepAlive, "Idle poll: keep-alive (0x05)", OwnerWindow::Main,
      "the first cycle was acknowledged"},
-    {Exchange::KeyDialogReader, "Key dialog: reader (0x6B)", Window::KeyDialog,
+    {Exchange::KeyDialogReader, "Key dialog: reader (0x6B)", OwnerWindow::KeyDialog,
      "the first cycle showed the key held at the reader"},
-    {Exchange::KeyWrite, "Key write (0x11)", Window::Main,
+    {Exchange::KeyWrite, "Key write (0x11)", OwnerWindow::Main,
      "\"Klíč byl uložen\" logged and the unit's record equal to the image's"},
-    {Exchange::KeyDelete, "Key delete (0x13)", Window::Main, "\"Klíč s ID 3 byl vymazán!\" logged"},
-    {Exchange::ArchiveKeepAlive, "Archive: keep-alive (0x05)", Window::Archive,
+    {Exchange::KeyDelete, "Key delete (0x13)", OwnerWindow::Main, "\"Klíč s ID 3 byl vymazán!\" logged"},
+    {Exchange::ArchiveKeepAlive, "Archive: keep-alive (0x05)", OwnerWindow::Archive,
      "the first cycle was acknowledged"},
-    {Exchange::ArchiveErase, "Archive: erase keys (0x18)", Window::Archive,
+    {Exchange::ArchiveErase, "Archive: erase keys (0x18)", OwnerWindow::Archive,
      "\"Všechny klíče byly smazány\" logged"},
-    {Exchange::ImageWrite, "Archive: image write (0x1D)", Window::Archive,
+    {Exchange::ImageWrite, "Archive: image write (0x1D)", OwnerWindow::Archive,
      "\"Hotovo\" logged and the unit's memory equal to the file's image"},
-    {Exchange::ArchiveSettings, "Archive: settings write (0x23, 0x1F, 0x19)", Window::Archive,
+    {Exchange::ArchiveSettings, "Archive: settings write (0x23, 0x1F, 0x19)", OwnerWindow::Archive,
      "\"Nastavena nová nastavení pro relé\" logged"},
 };
 static_assert(std::size(kExchanges) == kExchangeCount);
@@ -417,17 +418,17 @@ const char* exchangeDone(Exchange exchange) {
     return infoOf(exchange).done;
 }
 
-Window windowOf(Exchange exchange) {
+OwnerWindow windowOf(Exchange exchange) {
     return infoOf(exchange).window;
 }
 
-const char* windowName(Window window) {
+const char* windowName(OwnerWindow window) {
     switch (window) {
-        case Window::Main:
+        case OwnerWindow::Main:
             return "main";
-        case Window::KeyDialog:
+        case OwnerWindow::KeyDialog:
             return "key dialog";
-        case Window::Archive:
+        case OwnerWindow::Archive:
             return "archive";
     }
     return "";
@@ -498,7 +499,7 @@ std::string reportMessage(const Report& report) {
     return {};
 }
 
-std::string buttonsText(Window window, int buttons) {
+std::string buttonsText(OwnerWindow window, int buttons) {
     if (buttons == kAllButtons) {
         return "all six";
     }
@@ -507,7 +508,7 @@ std::string buttonsText(Window window, int buttons) {
     }
     static constexpr std::array<int, 6> kMainIds = {1000, 1001, 1002, 1003, 1004, 1005};
     static constexpr std::array<int, 6> kArchiveIds = {1036, 1038, 1041, 1040, 1039, 2};
-    const auto& ids = window == Window::Archive ? kArchiveIds : kMainIds;
+    const auto& ids = window == OwnerWindow::Archive ? kArchiveIds : kMainIds;
     std::string text;
     for (std::size_t i = 0; i < ids.size(); ++i) {
         if (buttons & (1 << i)) {

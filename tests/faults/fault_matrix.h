@@ -37,7 +37,7 @@ enum class FaultColumn { Silence, WrongByte, DroppedByte, DoubledByte, StrayByte
 inline constexpr int kFaultColumnCount = 7;
 
 // The window whose timer runs the exchange; its buttons and timer are the row's.
-enum class Window { Main, KeyDialog, Archive };
+enum class OwnerWindow { Main, KeyDialog, Archive };
 
 // What the reporter was called with; code 0: nothing was reported.
 struct Report {
@@ -80,8 +80,8 @@ std::span<const FaultCell> faultMatrix();
 const char* exchangeName(Exchange exchange);
 // What "done" means for the exchange, as the matrix test checks it.
 const char* exchangeDone(Exchange exchange);
-Window windowOf(Exchange exchange);
-const char* windowName(Window window);
+OwnerWindow windowOf(Exchange exchange);
+const char* windowName(OwnerWindow window);
 const char* columnName(FaultColumn column);
 // The column of the row's fault kind; false for a kind the matrix has no column for.
 bool columnOf(const FaultCell& cell, FaultColumn& column);
@@ -90,4 +90,4 @@ std::string reportMessage(const Report& report);
 // "303 Fatal", "unnoticed", "missed", or the line a run without a report ends on.
 std::string outcomeLabel(const FaultCell& cell);
 // The buttons as ids ("1004", "1036, 2"), "all six" or "none".
-std::string buttonsText(Window window, int buttons);
+std::string buttonsText(OwnerWindow window, int buttons);

@@ -20,6 +20,7 @@
 #include "key_dialog.h"
 #include "key_record.h"
 #include "main_harness.h"
+#include "shown_dialog.h"
 #include "temp_folder.h"
 #include "unit_commands.h"
 
@@ -217,20 +218,21 @@ private:
         connect();
         h.unit.holdKey(kKey);
         injectFault();
-        KeyDialog dialog(h.dialog, &h.dialog);
+        KeyDialog dialog(h.dialog);
         dialog.readerMode = 1;
-        dialog.show();
-        TimerStepper reader(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
+        QtDialogWindow window(dialog, &h.dialog);
+        window.show();
+        TimerStepper reader(window.timers(), h.port, windowTicks(window));
         const auto commands = [this] {
             const auto& sent = h.port.sent(3);
             return std::count(sent.begin(), sent.end(), unit::kReadReader);
         };
         Result r;
         r.ended = stepUntil(reader, kReaderTicks, [&] { return commands() == 2; });
-        r.field = control<QLineEdit>(&dialog, KeyDialog::kKeyEdit)->text();
+        r.field = control<QLineEdit>(&window, KeyDialog::kKeyEdit)->text();
         r.done = r.field == kKeyText;
-        r.timer = dialog.timers().activeId();
-        EXPECT_EQ(control<QPushButton>(&dialog, KeyDialog::kOkButton)->isEnabled(), cell_.report.code == 0)
+        r.timer = window.timers().activeId();
+        EXPECT_EQ(control<QPushButton>(&window, KeyDialog::kOkButton)->isEnabled(), cell_.report.code == 0)
             << "the dialog's OK";
         finishShared(r);
         r.buttons = mainButtons(h.dialog);
@@ -242,21 +244,20 @@ private:
     Result runKeyWrite() {
         connect();
         h.desktop.modalHandler = [shown = false](QDialog& d) mutable {
-            auto* dialog = qobject_cast<KeyDialog*>(&d);
-            if (dialog == nullptr || shown) {
+            if (shownDialog<KeyDialog>(d) == nullptr || shown) {
                 return static_cast<int>(QDialog::Rejected);
             }
             shown = true;
-            control<QCheckBox>(dialog, KeyDialog::kManualEntryBox)->click();
-            auto* key = control<QLineEdit>(dialog, KeyDialog::kKeyEdit);
+            control<QCheckBox>(&d, KeyDialog::kManualEntryBox)->click();
+            auto* key = control<QLineEdit>(&d, KeyDialog::kKeyEdit);
             key->setText(kKeyText);
             leaveField(key);
-            auto* comment = control<QLineEdit>(dialog, KeyDialog::kCommentEdit);
+            auto* comment = control<QLineEdit>(&d, KeyDialog::kCommentEdit);
             comment->setText(QStringLiteral("abc"));
             leaveField(comment);
-            control<QCheckBox>(dialog, KeyDialog::kFirstFloorBox)->click();
-            control<QPushButton>(dialog, KeyDialog::kOkButton)->click();
-            return dialog->result();
+            control<QCheckBox>(&d, KeyDialog::kFirstFloorBox)->click();
+            control<QPushButton>(&d, KeyDialog::kOkButton)->click();
+            return d.result();
         };
         injectFault();
         h.dialog.onAddKeys();
@@ -402,12 +403,12 @@ TEST_P(FaultMatrix, EndsAsTabled) {
     const Result r = run.run();
 
     EXPECT_TRUE(r.ended) << "the run reached its tick bound";
-    const Window window = windowOf(cell.exchange);
+    const OwnerWindow window = windowOf(cell.exchange);
     const QString message = QString::fromStdString(reportMessage(cell.report));
     const bool boxed = cell.report.code != 0 && cell.report.kind != ErrorKind::Logged;
     EXPECT_EQ(r.boxes.join(QStringLiteral(" | ")).toStdString(), boxed ? message.toStdString() : "")
         << "message boxes";
-    if (window == Window::KeyDialog) {
+    if (window == OwnerWindow::KeyDialog) {
         EXPECT_EQ(r.field.toStdString(), cell.shows) << "key field";
         if (boxed) {
             EXPECT_TRUE(newestEntryIs(r.log, message)) << "log: " << r.log.left(120).toStdString();
@@ -419,7 +420,7 @@ TEST_P(FaultMatrix, EndsAsTabled) {
     EXPECT_EQ(r.done, cell.done) << exchangeDone(cell.exchange);
     EXPECT_EQ(r.buttons, cell.buttons) << "buttons now: " << buttonsText(window, r.buttons);
     EXPECT_EQ(r.timer, cell.timer) << windowName(window) << " timer";
-    if (window != Window::Main) {
+    if (window != OwnerWindow::Main) {
         EXPECT_EQ(r.mainTimer, 0) << "the main window's timer runs under the dialog";
     }
     EXPECT_EQ(r.portHeld, cell.portHeld);

@@ -70,16 +70,16 @@ TEST_F(KeyDeleteFlowTest, ClickedRowIsDeletedWhenTheProgramHighlightedNone) {
 TEST_F(KeyDeleteFlowTest, EditingDeletesAndWritesTheRecordAgain) {
     select(2);
     h.desktop.modalHandler = [this](QDialog& d) {
-        auto* dialog = dynamic_cast<KeyDialog*>(&d);
+        auto* dialog = shownDialog<KeyDialog>(d);
         EXPECT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->readerMode, 0);
         EXPECT_EQ(dialog->keyId, 2);
-        EXPECT_EQ(dialog->comment, QStringLiteral("klic 2"));
+        EXPECT_EQ(dialog->comment, "klic 2");
         EXPECT_EQ(dialog->maxCommentLength, 50);
-        fillKeyDialog(*dialog, {numberedKey(3), QStringLiteral("Ředitel"), {3}});
-        EXPECT_EQ(control<QLineEdit>(dialog, KeyDialog::kKeyEdit)->text(), textOf(numberedKey(3)));
-        control<QPushButton>(dialog, KeyDialog::kOkButton)->click();
-        return dialog->result();
+        fillKeyDialog(d, {numberedKey(3), QStringLiteral("Ředitel"), {3}});
+        EXPECT_EQ(control<QLineEdit>(&d, KeyDialog::kKeyEdit)->text(), textOf(numberedKey(3)));
+        control<QPushButton>(&d, KeyDialog::kOkButton)->click();
+        return d.result();
     };
     h.dialog.onEditKey();
 

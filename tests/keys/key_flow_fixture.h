@@ -19,6 +19,7 @@
 #include "key_list_model.h"
 #include "keys_test_support.h"
 #include "main_harness.h"
+#include "shown_dialog.h"
 #include "unit_commands.h"
 
 namespace keys_test {
@@ -105,42 +106,44 @@ protected:
     void answerKeyDialogs(std::vector<KeyEntry> entries) {
         auto queue = std::make_shared<std::deque<KeyEntry>>(entries.begin(), entries.end());
         h.desktop.modalHandler = [this, queue](QDialog& d) {
-            auto* dialog = dynamic_cast<KeyDialog*>(&d);
+            auto* dialog = shownDialog<KeyDialog>(d);
             if (dialog == nullptr || queue->empty()) {
                 return static_cast<int>(QDialog::Rejected);
             }
             const KeyEntry entry = queue->front();
             queue->pop_front();
             shownKeyIds.push_back(dialog->keyId);
-            fillKeyDialog(*dialog, entry);
-            control<QPushButton>(dialog, KeyDialog::kOkButton)->click();
-            return dialog->result();
+            fillKeyDialog(d, entry);
+            control<QPushButton>(&d, KeyDialog::kOkButton)->click();
+            return d.result();
         };
     }
 
-    void fillKeyDialog(KeyDialog& dialog, const KeyEntry& entry) {
-        dialog.show();
-        auto* keyField = control<QLineEdit>(&dialog, KeyDialog::kKeyEdit);
+    // In the key dialog's window.
+    void fillKeyDialog(QDialog& window, const KeyEntry& entry) {
+        window.show();
+        auto* keyField = control<QLineEdit>(&window, KeyDialog::kKeyEdit);
         if (entry.typed) {
-            control<QCheckBox>(&dialog, KeyDialog::kManualEntryBox)->click();
+            control<QCheckBox>(&window, KeyDialog::kManualEntryBox)->click();
             keyField->setText(textOf(entry.key));
             leaveField(keyField);
-        } else if (dialog.readerMode == 1) {
-            readAtReader(dialog, entry.key);
+        } else if (shownDialog<KeyDialog>(window)->readerMode == 1) {
+            readAtReader(window, entry.key);
         }
-        auto* commentField = control<QLineEdit>(&dialog, KeyDialog::kCommentEdit);
+        auto* commentField = control<QLineEdit>(&window, KeyDialog::kCommentEdit);
         commentField->setText(entry.comment);
         leaveField(commentField);
         for (int floor : entry.floors) {
-            control<QCheckBox>(&dialog, KeyDialog::kFirstFloorBox + floor - 1)->click();
+            control<QCheckBox>(&window, KeyDialog::kFirstFloorBox + floor - 1)->click();
         }
     }
 
     // The key is held at the unit's reader until the dialog shows it.
-    void readAtReader(KeyDialog& dialog, const KeyCode& key) {
-        auto* keyField = control<QLineEdit>(&dialog, KeyDialog::kKeyEdit);
+    void readAtReader(QDialog& window, const KeyCode& key) {
+        auto* keyField = control<QLineEdit>(&window, KeyDialog::kKeyEdit);
+        auto& w = dynamic_cast<QtDialogWindow&>(window);
         h.unit.holdKey(key);
-        TimerStepper reader(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
+        TimerStepper reader(w.timers(), h.port, windowTicks(w));
         reader.runUntil([&] { return keyField->text() == textOf(key); }, 50);
         h.unit.releaseKey();
     }

@@ -17,6 +17,7 @@
 #include "main_dialog.h"
 #include "pty_unit.h"
 #include "serial_port.h"
+#include "shown_dialog.h"
 #include "unit_commands.h"
 #include "window_timers.h"
 
@@ -54,17 +55,15 @@ TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
     // The first key dialog waits for the key to show, the second is left with "Zpět".
     bool shown = false;
     desktop_.modalHandler = [&](QDialog& d) {
-        auto* keyDialog = dynamic_cast<KeyDialog*>(&d);
-        if (keyDialog == nullptr || shown) {
+        if (shownDialog<KeyDialog>(d) == nullptr || shown) {
             return static_cast<int>(QDialog::Rejected);
         }
-        keyDialog->show();
-        auto* keyField = control<QLineEdit>(keyDialog, KeyDialog::kKeyEdit);
+        auto* keyField = control<QLineEdit>(&d, KeyDialog::kKeyEdit);
         shown = QTest::qWaitFor([&] { return keyField->text() == textOf(key); }, 5000);
-        control<QLineEdit>(keyDialog, KeyDialog::kCommentEdit)->setText(QStringLiteral("Vrátný"));
-        control<QCheckBox>(keyDialog, KeyDialog::kFirstFloorBox + 1)->click();
-        control<QPushButton>(keyDialog, KeyDialog::kOkButton)->click();
-        return keyDialog->result();
+        control<QLineEdit>(&d, KeyDialog::kCommentEdit)->setText(QStringLiteral("Vrátný"));
+        control<QCheckBox>(&d, KeyDialog::kFirstFloorBox + 1)->click();
+        control<QPushButton>(&d, KeyDialog::kOkButton)->click();
+        return d.result();
     };
     dialog.onAddKeys();
     ASSERT_TRUE(shown);

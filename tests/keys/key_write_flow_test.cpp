@@ -273,13 +273,12 @@ TEST_F(KeyWriteFlowTest, SilentReaderInTheKeyDialogReportsError501AndDisablesOk)
     h.unit.setFault(fault(FaultKind::Silence, unit::kReadReader));
     bool okEnabled = true;
     h.desktop.modalHandler = [&](QDialog& d) {
-        auto& dialog = dynamic_cast<KeyDialog&>(d);
-        dialog.show();
-        TimerStepper reader(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
+        auto& window = dynamic_cast<QtDialogWindow&>(d);
+        TimerStepper reader(window.timers(), h.port, windowTicks(window));
         EXPECT_EQ(reader.runToEnd(500), 202);  // the command, then 201 empty reads
-        okEnabled = control<QPushButton>(&dialog, KeyDialog::kOkButton)->isEnabled();
-        control<QPushButton>(&dialog, KeyDialog::kBackButton)->click();
-        return dialog.result();
+        okEnabled = control<QPushButton>(&d, KeyDialog::kOkButton)->isEnabled();
+        control<QPushButton>(&d, KeyDialog::kBackButton)->click();
+        return d.result();
     };
     h.dialog.onAddKeys();
 
@@ -305,17 +304,17 @@ TEST_F(KeyWriteFlowTest, LinkLostInALaterDialogPutsTheTakenKeysRecordsBackAndWri
     const MemoryImage before = s().image;
     int shown = 0;
     h.desktop.modalHandler = [&](QDialog& d) {
-        auto& dialog = dynamic_cast<KeyDialog&>(d);
         if (shown++ == 0) {
-            fillKeyDialog(dialog, {numberedKey(1), QStringLiteral("Vrátný"), {2}, true});
-            control<QPushButton>(&dialog, KeyDialog::kOkButton)->click();
-            return dialog.result();
+            fillKeyDialog(d, {numberedKey(1), QStringLiteral("Vrátný"), {2}, true});
+            control<QPushButton>(&d, KeyDialog::kOkButton)->click();
+            return d.result();
         }
         h.unit.setFault(fault(FaultKind::Silence, unit::kReadReader));
-        TimerStepper reader(dialog.timers(), h.port, [&dialog](int id) { dialog.onTimer(id); });
+        auto& window = dynamic_cast<QtDialogWindow&>(d);
+        TimerStepper reader(window.timers(), h.port, windowTicks(window));
         reader.runToEnd(500);
-        control<QPushButton>(&dialog, KeyDialog::kBackButton)->click();
-        return dialog.result();
+        control<QPushButton>(&d, KeyDialog::kBackButton)->click();
+        return d.result();
     };
     h.dialog.onAddKeys();
 
