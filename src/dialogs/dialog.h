@@ -2,6 +2,7 @@
 
 #include <span>
 #include <string>
+#include <type_traits>
 
 #include "dialog_template.h"
 
@@ -78,7 +79,7 @@ struct CommandRoute {
 
 // Calls the handler the table routes the notification to; false when none.
 template <class D>
-bool routeCommand(D& dialog, std::span<const CommandRoute<D>> table, int controlId,
+bool routeCommand(D& dialog, std::span<const CommandRoute<std::type_identity_t<D>>> table, int controlId,
                   Dialog::Notification notification) {
     for (const CommandRoute<D>& route : table) {
         if (route.controlId == controlId && route.notification == notification) {

@@ -177,7 +177,7 @@ TEST_F(KeyReaderTest, SilentUnitIsReportedLostAtTheTwoHundredAndFirstEmptyRead) 
     ASSERT_EQ(link.reports.size(), 1u);
     EXPECT_EQ(link.reports[0].code, 501);
     EXPECT_EQ(link.reports[0].kind, ErrorKind::Disconnect);
-    EXPECT_TRUE(link.reports[0].text.isEmpty());
+    EXPECT_TRUE(link.reports[0].text.empty());
     EXPECT_FALSE(window.isEnabled(KeyDialog::kOkButton));
     EXPECT_TRUE(window.timers().empty());
     EXPECT_EQ(commandsSent(), 1);

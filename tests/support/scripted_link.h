@@ -2,13 +2,10 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
-#include <QString>
-#include <QStringList>
-
 #include "code_page_1250.h"
-
 #include "main_window_link.h"
 
 // The main window as the key and archive dialogs see it, with the unit's answers scripted
@@ -23,7 +20,7 @@ public:
     struct Report {
         int code;
         ErrorKind kind;
-        QString text;
+        std::string text;  // UTF-8
     };
 
     void sendByte(std::uint8_t b) override { sent.push_back(b); }
@@ -45,7 +42,7 @@ public:
                    : 0;
     }
     void logLine(std::string_view text) override { lines.push_front(shown(text)); }
-    void logMark(std::string_view text) override { lines.front().prepend(shown(text)); }
+    void logMark(std::string_view text) override { lines.front().insert(0, shown(text)); }
     void reportError(int code, ErrorKind kind, std::string_view text) override {
         reports.push_back({code, kind, shown(text)});
     }
@@ -70,10 +67,10 @@ public:
     Bytes last;
     Bytes sent;
     std::vector<Report> reports;
-    QStringList lines{QString()};  // newest first
+    std::deque<std::string> lines{std::string()};  // UTF-8, newest first
     int discards = 0;
     int imageClears = 0;
 
 private:
-    static QString shown(std::string_view cp1250) { return QString::fromStdString(cp1250ToUtf8(cp1250)); }
+    static std::string shown(std::string_view cp1250) { return cp1250ToUtf8(cp1250); }
 };

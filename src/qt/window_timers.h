@@ -18,7 +18,7 @@ public:
     explicit WindowTimers(TickHandler onTick, QObject* parent = nullptr);
     ~WindowTimers() override;
 
-    // Returns id, or 0 when the timer could not be started.
+    // Returns id: a Qt timer is never refused.
     int start(int id, int periodMs);
     void stop(int id);
     void stopAll();
@@ -26,10 +26,6 @@ public:
     int period(int id) const;  // of an active timer, else 0
     // The one active timer's id, or 0 (the windows run at most one at a time).
     int activeId() const;
-
-    // Tests force a refusal: while the policy returns false for an id, start() refuses it.
-    using StartPolicy = std::function<bool(int id)>;
-    static void setStartPolicy(StartPolicy policy);
 
 private:
     TickHandler onTick_;

@@ -2,20 +2,11 @@
 
 #include <QTimer>
 
-namespace {
-WindowTimers::StartPolicy startPolicy;
-}
-
-void WindowTimers::setStartPolicy(StartPolicy policy) { startPolicy = std::move(policy); }
-
 WindowTimers::WindowTimers(TickHandler onTick, QObject* parent) : QObject(parent), onTick_(std::move(onTick)) {}
 
 WindowTimers::~WindowTimers() = default;
 
 int WindowTimers::start(int id, int periodMs) {
-    if (startPolicy && !startPolicy(id)) {
-        return 0;
-    }
     QTimer*& timer = timers_[id];
     if (!timer) {
         timer = new QTimer(this);
