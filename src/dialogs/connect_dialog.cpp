@@ -41,6 +41,8 @@ void ConnectDialog::onInitDialog() {
     window().setEnabled(kPortEdit, false);
     window().setText(kPortEdit, "1");
     portNumber = 1;
+    // The code is typed over at once, as in the first field of any dialog.
+    window().setFocus(kCodeEdit);
 }
 
 void ConnectDialog::onManualPortClicked() {
