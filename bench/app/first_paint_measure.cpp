@@ -17,11 +17,13 @@
 #include <sstream>
 #include <string>
 
+#include <QDialog>
 #include <QEvent>
 #include <QTimer>
 
 #include "desktop.h"
 #include "main_dialog.h"
+#include "qt_dialog_window.h"
 #include "serial_port.h"
 #include "zyl_app.h"
 
@@ -72,8 +74,9 @@ int main(int argc, char** argv) {
     const double launchedMs = argc > 1 ? std::atof(argv[1]) / 1e6 : -1;
     ZylApp app(argc, argv);
     MainDialog dialog(theSerialPort);
-    FirstPaint paint(dialog);
-    Desktop::current().runModal(dialog);
+    QtDialogWindow window(dialog);
+    FirstPaint paint(window);
+    Desktop::current().runModal(window);
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -40,6 +40,7 @@
 #include "main_dialog.h"
 #include "pty_unit_server.h"
 #include "qt_dialog_window.h"
+#include "qt_main_window.h"
 #include "scoped_env.h"
 #include "serial_port.h"
 #include "temp_folder.h"
@@ -96,11 +97,11 @@ void answerAsAUser(FakeDesktop& desktop) {
                     qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
     };
     desktop.modalHandler = [](QDialog& dialog) {
-        if (auto* window = qobject_cast<QtDialogWindow*>(&dialog);
-            window != nullptr && dynamic_cast<ConfirmDialog*>(&window->dialog()) != nullptr) {
+        auto* window = qobject_cast<QtDialogWindow*>(&dialog);
+        if (window != nullptr && dynamic_cast<ConfirmDialog*>(&window->dialog()) != nullptr) {
             dialog.findChild<QCheckBox*>(QString::number(ConfirmDialog::kTickBox))->click();
             dialog.findChild<QPushButton*>(QString::number(ConfirmDialog::kOkButton))->click();
-        } else if (qobject_cast<ConnectDialog*>(&dialog)) {
+        } else if (window != nullptr && dynamic_cast<ConnectDialog*>(&window->dialog()) != nullptr) {
             dialog.findChild<QCheckBox*>(QString::number(ConnectDialog::kManualPortCheck))->click();
             dialog.findChild<QLineEdit*>(QString::number(ConnectDialog::kPortEdit))
                 ->setText(QStringLiteral("1"));
@@ -241,8 +242,7 @@ int main(int argc, char** argv) {
     std::thread serving([&server] { server.run(); });
     int status = 0;
     {
-        MainDialog dialog(theSerialPort);
-        dialog.show();
+        QtMainWindow dialog(theSerialPort);
 
         // The factory reset, from the click to the end of the tick that logs its last line.
         std::printf("Factory reset (unit erase time %d ms):\n", eraseMs);
@@ -251,8 +251,7 @@ int main(int argc, char** argv) {
         dialog.button(MainDialog::kConnectButton)->click();
         const bool reset = waitUntil(
             [&] {
-                return dialog.timers().activeId() == 0 &&
-                       dialog.button(MainDialog::kConnectButton)->isEnabled();
+                return dialog.idle();
             },
             60000);
         std::size_t last = app.ticks.size();
@@ -279,12 +278,12 @@ int main(int argc, char** argv) {
         theSerialPort.open(1);
         dialog.state().portOpen = 1;
         first = app.ticks.size();
-        dialog.returnToIdle(0);
+        dialog.dialog.returnToIdle(0);
         waitUntil([] { return false; }, idleSeconds * 1000);
         last = app.ticks.size();
         std::printf("Idle poll (%d s):\n", idleSeconds);
         printTicks("idle poll", app.ticks, first, last);
-        dialog.stopCurrentTimer();
+        dialog.dialog.stopCurrentTimer();
 
         // The archive's image write, for as many blocks as asked.
         const std::string image = folder.file("archive.zrd");
@@ -294,8 +293,8 @@ int main(int argc, char** argv) {
         }
         writeImageFile(image, {5, 65, 0, 0}, bytes);
         desktop.fileAnswers.push_back(QString::fromStdString(image));
-        ArchiveDialog archive(dialog);
-        QtDialogWindow window(archive, &dialog);
+        ArchiveDialog archive(dialog.dialog);
+        QtDialogWindow window(archive, &dialog.window);
         window.show();
         window.findChild<QPushButton*>(QString::number(ArchiveDialog::kCopyToUnitButton))->click();
         first = app.ticks.size();  // the keep-alive has been stopped
@@ -310,7 +309,7 @@ int main(int argc, char** argv) {
         // The write's two ticks before the first block are left out.
         printTicks("image write", app.ticks, std::min(first + 2, last), last);
         window.reject();
-        dialog.stopCurrentTimer();
+        dialog.dialog.stopCurrentTimer();
     }
     server.stop();
     serving.join();

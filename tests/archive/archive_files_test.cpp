@@ -49,7 +49,7 @@ TEST_F(ArchiveFilesTest, SaveWritesTheDialogsCopyWithItsSettings) {
                                          4) +
                                   asBytes(randomImage(1)));
     // No log line, no exchange with the unit, the keep-alive goes on where it was.
-    EXPECT_TRUE(h.logLines().isEmpty());
+    EXPECT_TRUE(logLines().isEmpty());
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
     EXPECT_EQ(dialog->step, 1);
     EXPECT_TRUE(boxTexts().isEmpty());
@@ -60,7 +60,7 @@ TEST_F(ArchiveFilesTest, CancelledSaveWritesNothing) {
     click(ArchiveDialog::kExportButton);
     EXPECT_EQ(screen.fileFilters.size(), 2u);
     EXPECT_TRUE(dir.entryCount() == 0);
-    EXPECT_TRUE(h.logLines().isEmpty());
+    EXPECT_TRUE(logLines().isEmpty());
 }
 
 TEST_F(ArchiveFilesTest, FailedSaveIsReportedAndKeepsTheOldFile) {
@@ -70,10 +70,10 @@ TEST_F(ArchiveFilesTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     screen.fileAnswers.push_back(file.toStdString());
     click(ArchiveDialog::kCopyToPcButton);
 
-    ASSERT_EQ(h.logLines().size(), 1);
-    EXPECT_TRUE(h.logLines()[0].startsWith(QStringLiteral("Soubor nelze uložit: ")))
-        << h.logLines()[0].toStdString();
-    EXPECT_EQ(boxTexts(), h.logLines());
+    ASSERT_EQ(logLines().size(), 1);
+    EXPECT_TRUE(logLines()[0].startsWith(QStringLiteral("Soubor nelze uložit: ")))
+        << logLines()[0].toStdString();
+    EXPECT_EQ(boxTexts(), logLines());
     EXPECT_TRUE(QFileInfo(file).isDir());
 }
 
@@ -89,7 +89,7 @@ TEST_F(ArchiveFilesTest, ExportWritesTheTableAndLogsOnlyAfterAGoodWrite) {
     EXPECT_EQ(screen.fileFilters[0].extension, "csv");
     const std::string table = csvTable(randomImage(1), 15);
     EXPECT_EQ(contents(file), QByteArray(table.data(), static_cast<qsizetype>(table.size())));
-    EXPECT_EQ(h.logLines(), QStringList{QStringLiteral("Data byla exportována do souboru")});
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("Data byla exportována do souboru")});
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
 }
 
@@ -97,9 +97,9 @@ TEST_F(ArchiveFilesTest, FailedExportLogsNoSuccess) {
     screen.fileAnswers.push_back(path(QStringLiteral("missing/keys.csv")).toStdString());
     click(ArchiveDialog::kExportButton);
 
-    ASSERT_EQ(h.logLines().size(), 1);
-    EXPECT_TRUE(h.logLines()[0].startsWith(QStringLiteral("Soubor nelze uložit: ")));
-    EXPECT_EQ(boxTexts(), h.logLines());
+    ASSERT_EQ(logLines().size(), 1);
+    EXPECT_TRUE(logLines()[0].startsWith(QStringLiteral("Soubor nelze uložit: ")));
+    EXPECT_EQ(boxTexts(), logLines());
 }
 
 TEST_F(ArchiveFilesTest, LoadTakesTheFileAndStartsTheWrite) {
@@ -114,7 +114,7 @@ TEST_F(ArchiveFilesTest, LoadTakesTheFileAndStartsTheWrite) {
     EXPECT_EQ(dialog->relayInverted, 0);
     EXPECT_EQ(dialog->mainRelayInverted, 1);
     EXPECT_EQ(dialog->imageChanged, 1);
-    EXPECT_EQ(h.logLines(), QStringList{QStringLiteral("Soubor načten")});
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("Soubor načten")});
     EXPECT_EQ(activeTimer(), ArchiveDialog::kWriteTimer);
     EXPECT_EQ(dialog->step, 0);
 }
@@ -140,7 +140,7 @@ TEST_P(DamagedFileTest, IsLoggedAndChangesNothing) {
 
     loadAndWrite(bad);
 
-    EXPECT_EQ(h.logLines(), QStringList{c.logLine});
+    EXPECT_EQ(logLines(), QStringList{c.logLine});
     EXPECT_TRUE(boxTexts().isEmpty());
     EXPECT_EQ(dialog->image, randomImage(1));
     EXPECT_EQ(dialog->accessTime, 5);
@@ -166,16 +166,16 @@ TEST_F(ArchiveFilesTest, HeaderOutOfRangeIsADamagedFile) {
                                 4) +
                          asBytes(randomImage(2)));
     loadAndWrite(file);
-    EXPECT_EQ(h.logLines(), QStringList{QStringLiteral("Chyba 510 - Soubor je poškozen")});
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("Chyba 510 - Soubor je poškozen")});
     EXPECT_EQ(dialog->imageChanged, 0);
 }
 
 TEST_F(ArchiveFilesTest, FileThatCannotBeOpenedIsReported) {
     loadAndWrite(path(QStringLiteral("nowhere.zrd")));
 
-    ASSERT_EQ(h.logLines().size(), 1);
-    EXPECT_TRUE(h.logLines()[0].startsWith(QStringLiteral("Soubor nelze otevřít: ")));
-    EXPECT_EQ(boxTexts(), h.logLines());
+    ASSERT_EQ(logLines().size(), 1);
+    EXPECT_TRUE(logLines()[0].startsWith(QStringLiteral("Soubor nelze otevřít: ")));
+    EXPECT_EQ(boxTexts(), logLines());
     EXPECT_EQ(dialog->imageChanged, 0);
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
 }
@@ -192,7 +192,7 @@ TEST_F(ArchiveFilesTest, CancelledLoadChangesNothing) {
     EXPECT_EQ(confirmations.size(), 2);
     EXPECT_EQ(dialog->image, randomImage(1));
     EXPECT_EQ(dialog->imageChanged, 0);
-    EXPECT_TRUE(h.logLines().isEmpty());
+    EXPECT_TRUE(logLines().isEmpty());
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
 }
 

@@ -15,7 +15,7 @@
 #include "code_page_1250.h"
 #include "confirm_dialog.h"
 #include "fake_window.h"
-#include "fake_window_stepper.h"
+#include "timer_stepper.h"
 #include "image_file.h"
 #include "main_harness.h"
 #include "temp_folder.h"
@@ -79,7 +79,7 @@ protected:
             return confirmAnswer ? tickAndConfirm(w) : Dialog::kCancel;
         };
         window->init();
-        stepper = std::make_unique<FakeWindowStepper>(*window, h.port);
+        stepper = std::make_unique<TimerStepper>(*window, h.port);
     }
 
     QString path(const QString& name) const { return QString::fromStdString(dir.file(name.toStdString())); }
@@ -108,11 +108,24 @@ protected:
 
     // Every box shown: the main window's (its reports), then the dialog's own.
     QStringList boxTexts() const {
-        QStringList texts = h.desktop.boxTexts();
+        QStringList texts;
+        for (const std::string& text : h.screen.boxTexts()) {
+            texts << shown(text);
+        }
         for (const std::string& text : screen.boxTexts()) {
             texts << shown(text);
         }
         return texts;
+    }
+
+    // The main window's log as the user reads it.
+    QString logText() const { return shown(h.dialog.logText()); }
+    QStringList logLines() const {
+        QStringList lines;
+        for (const std::string& line : h.logLines()) {
+            lines << QString::fromStdString(line);
+        }
+        return lines;
     }
 
     int activeTimer() const { return window->activeTimer(); }
@@ -133,7 +146,7 @@ protected:
     FakeScreen screen;
     std::unique_ptr<ArchiveDialog> dialog;
     std::unique_ptr<FakeWindow> window;
-    std::unique_ptr<FakeWindowStepper> stepper;
+    std::unique_ptr<TimerStepper> stepper;
     QStringList confirmations;
     bool confirmAnswer = true;
 };

@@ -1,12 +1,8 @@
 // The main window's archive command: what it hands the dialog, and what it takes back.
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
+#include <filesystem>
 
 #include "archive_fixture.h"
-#include "qt_dialog_window.h"
 #include "unit_commands.h"
 
 namespace {
@@ -25,45 +21,38 @@ protected:
         s.linkState = LinkState::Connected;
         h.dialog.rebuildKeyList();
         s.listClicked = 1;
-        h.dialog.floorCheck(3)->setChecked(true);
+        h.window.setChecked(MainDialog::kFirstFloorCheck + 2, true);
         // The main window polls the unit when the archive is opened.
         h.dialog.returnToIdle(0);
     }
 
     // Runs the archive command; `act` plays the user inside the dialog's window, with its
     // timers stepped on the simulated unit. Confirmations are ticked and accepted.
-    void runArchive(const std::function<void(ArchiveDialog&, QtDialogWindow&, TimerStepper&)>& act) {
-        h.desktop.modalHandler = [this, act](QDialog& d) {
-            auto& window = dynamic_cast<QtDialogWindow&>(d);
-            if (dynamic_cast<ConfirmDialog*>(&window.dialog())) {
-                click(window, ConfirmDialog::kTickBox);
-                click(window, ConfirmDialog::kOkButton);
+    void runArchive(const std::function<void(ArchiveDialog&, FakeWindow&, TimerStepper&)>& act) {
+        h.window.modalHandler = [this, act](Dialog& d, FakeWindow& window) {
+            if (dynamic_cast<ConfirmDialog*>(&d)) {
+                window.click(ConfirmDialog::kTickBox);
+                window.click(ConfirmDialog::kOkButton);
                 return window.result();
             }
-            auto& archive = dynamic_cast<ArchiveDialog&>(window.dialog());
-            TimerStepper stepper(window.timers(), h.port, [&](int id) {
-                archive.handleEvent(window, {Dialog::Event::Kind::Timer, id});
-            });
+            auto& archive = dynamic_cast<ArchiveDialog&>(d);
+            TimerStepper stepper(window, h.port);
             act(archive, window, stepper);
-            window.reject();
+            window.click(Dialog::kCancel);
             return window.result();
         };
         h.dialog.onArchive();
     }
 
-    static void click(QtDialogWindow& window, int id) {
-        qobject_cast<QAbstractButton*>(window.control(id))->click();
-    }
-
-    QString imageFile(const ArchiveSettings& settings, const MemoryImage& image) {
-        const QString p = QString::fromStdString(dir.file("image.zrd"));
-        EXPECT_TRUE(writeImageFile(QFile::encodeName(p).toStdString(), settings, image).ok());
+    std::string imageFile(const ArchiveSettings& settings, const MemoryImage& image) {
+        const std::string p = dir.file("image.zrd");
+        EXPECT_TRUE(writeImageFile(p, settings, image).ok());
         return p;
     }
 
     void expectIdlePoll() {
-        EXPECT_EQ(h.dialog.timers().activeId(), MainDialog::kIdlePollTimer);
-        EXPECT_EQ(h.dialog.timers().period(MainDialog::kIdlePollTimer), 500);
+        EXPECT_EQ(h.window.activeTimer(), MainDialog::kIdlePollTimer);
+        EXPECT_EQ(h.window.timers().at(MainDialog::kIdlePollTimer), 500);
         EXPECT_EQ(h.dialog.state().currentTimerId, MainDialog::kIdlePollTimer);
     }
 
@@ -72,16 +61,16 @@ protected:
 };
 
 TEST_F(HandBackTest, DialogGetsACopyWhileTheMainTimerIsStopped) {
-    runArchive([&](ArchiveDialog& d, QtDialogWindow& w, TimerStepper&) {
+    runArchive([&](ArchiveDialog& d, FakeWindow& w, TimerStepper&) {
         EXPECT_EQ(d.image, randomImage(21));
         EXPECT_EQ(d.recordSize, 65);
         EXPECT_EQ(d.accessTime, 5);
         EXPECT_EQ(d.relayInverted, 1);
         EXPECT_EQ(d.mainRelayInverted, 0);
-        EXPECT_EQ(h.dialog.timers().activeId(), 0);
+        EXPECT_EQ(h.window.activeTimer(), 0);
         EXPECT_EQ(h.dialog.state().listClicked, 0);
-        EXPECT_FALSE(h.dialog.floorCheck(3)->isChecked());
-        EXPECT_EQ(w.timers().activeId(), ArchiveDialog::kKeepAliveTimer);
+        EXPECT_FALSE(h.window.isChecked(MainDialog::kFirstFloorCheck + 2));
+        EXPECT_EQ(w.activeTimer(), ArchiveDialog::kKeepAliveTimer);
         // Changes to the copy stay in the dialog unless a file was loaded.
         d.image.fill(0x11);
         d.recordSize = 20;
@@ -92,12 +81,12 @@ TEST_F(HandBackTest, DialogGetsACopyWhileTheMainTimerIsStopped) {
 }
 
 TEST_F(HandBackTest, LoadedImageAndSettingsAreTakenBack) {
-    const QString file = imageFile({0, 40, 0, 1}, randomImage(22));
-    runArchive([&](ArchiveDialog& d, QtDialogWindow& w, TimerStepper& stepper) {
-        h.desktop.fileAnswers.push_back(file);
-        click(w, ArchiveDialog::kCopyToUnitButton);
+    const std::string file = imageFile({0, 40, 0, 1}, randomImage(22));
+    runArchive([&](ArchiveDialog& d, FakeWindow& w, TimerStepper& stepper) {
+        h.screen.fileAnswers.push_back(file);
+        w.click(ArchiveDialog::kCopyToUnitButton);
         stepper.runUntil(
-            [&] { return d.blockIndex >= 9 && w.timers().activeId() == ArchiveDialog::kSettingsTimer; },
+            [&] { return d.blockIndex >= 9 && w.activeTimer() == ArchiveDialog::kSettingsTimer; },
             1000);
     });
     const MainDialogState& s = h.dialog.state();
@@ -112,22 +101,22 @@ TEST_F(HandBackTest, LoadedImageAndSettingsAreTakenBack) {
         list.rebuild(randomImage(22), 40);
         return list.rowCount();
     }());
-    EXPECT_EQ(h.dialog.settingsStatic()->text(),
+    EXPECT_EQ(shown(h.window.text(MainDialog::kSettingsStatic)),
               QStringLiteral("Trvalý přístup,     Počet znaků komentáře: 25,     Inverze relé: ne,     "
                              "Inverze hlavniho relé: ano"));
     expectIdlePoll();
 }
 
 TEST_F(HandBackTest, LoadThenEraseOfKeysSetsBothFlagsAndTheImageEndsCleared) {
-    const QString file = imageFile({9, 40, 1, 1}, randomImage(23));
-    runArchive([&](ArchiveDialog& d, QtDialogWindow& w, TimerStepper& stepper) {
-        h.desktop.fileAnswers.push_back(file);
-        click(w, ArchiveDialog::kCopyToUnitButton);
+    const std::string file = imageFile({9, 40, 1, 1}, randomImage(23));
+    runArchive([&](ArchiveDialog& d, FakeWindow& w, TimerStepper& stepper) {
+        h.screen.fileAnswers.push_back(file);
+        w.click(ArchiveDialog::kCopyToUnitButton);
         stepper.runUntil(
-            [&] { return d.blockIndex >= 9 && w.timers().activeId() == ArchiveDialog::kSettingsTimer; },
+            [&] { return d.blockIndex >= 9 && w.activeTimer() == ArchiveDialog::kSettingsTimer; },
             1000);
-        click(w, ArchiveDialog::kEraseKeysButton);
-        stepper.runUntil([&] { return w.timers().activeId() == ArchiveDialog::kKeepAliveTimer; }, 100);
+        w.click(ArchiveDialog::kEraseKeysButton);
+        stepper.runUntil([&] { return w.activeTimer() == ArchiveDialog::kKeepAliveTimer; }, 100);
         EXPECT_EQ(d.imageChanged, 1);
         EXPECT_EQ(d.keysErased, 1);
         // The erase has already cleared the main window's image; the dialog keeps the file's.
@@ -140,14 +129,14 @@ TEST_F(HandBackTest, LoadThenEraseOfKeysSetsBothFlagsAndTheImageEndsCleared) {
     EXPECT_EQ(s.keyList.rowCount(), 0);
     EXPECT_EQ(s.recordSize, 40);
     EXPECT_EQ(s.accessTime, 9);
-    EXPECT_TRUE(h.dialog.settingsStatic()->text().startsWith(QStringLiteral("Čas přístupu: 9,")));
+    EXPECT_TRUE(shown(h.window.text(MainDialog::kSettingsStatic)).startsWith(QStringLiteral("Čas přístupu: 9,")));
     expectIdlePoll();
 }
 
 TEST_F(HandBackTest, EraseOfLogsHandsNothingBack) {
-    runArchive([&](ArchiveDialog&, QtDialogWindow& w, TimerStepper& stepper) {
-        click(w, ArchiveDialog::kEraseLogsButton);
-        stepper.runUntil([&] { return w.timers().activeId() == ArchiveDialog::kKeepAliveTimer; }, 100);
+    runArchive([&](ArchiveDialog&, FakeWindow& w, TimerStepper& stepper) {
+        w.click(ArchiveDialog::kEraseLogsButton);
+        stepper.runUntil([&] { return w.activeTimer() == ArchiveDialog::kKeepAliveTimer; }, 100);
     });
     EXPECT_EQ(h.unit.logErasures(), 1);
     EXPECT_EQ(h.dialog.state().image, randomImage(21));
@@ -156,18 +145,17 @@ TEST_F(HandBackTest, EraseOfLogsHandsNothingBack) {
 
 TEST_F(HandBackTest, DamagedFileChangesNothingAndStartsNoTransfer) {
     for (const int length : {3, 1000}) {
-        const QString good = imageFile({9, 40, 1, 1}, randomImage(24));
-        QFile::resize(good, length);
-        runArchive([&](ArchiveDialog& d, QtDialogWindow& w, TimerStepper&) {
-            h.desktop.fileAnswers.push_back(good);
-            click(w, ArchiveDialog::kCopyToUnitButton);
+        const std::string good = imageFile({9, 40, 1, 1}, randomImage(24));
+        std::filesystem::resize_file(good, length);
+        runArchive([&](ArchiveDialog& d, FakeWindow& w, TimerStepper&) {
+            h.screen.fileAnswers.push_back(good);
+            w.click(ArchiveDialog::kCopyToUnitButton);
             EXPECT_EQ(d.imageChanged, 0);
-            EXPECT_EQ(w.timers().activeId(), ArchiveDialog::kKeepAliveTimer);
+            EXPECT_EQ(w.activeTimer(), ArchiveDialog::kKeepAliveTimer);
         });
     }
-    const QStringList lines = h.logLines();
-    EXPECT_EQ(lines, (QStringList{QStringLiteral("Chyba 510 - Soubor je poškozen"),
-                                  QStringLiteral("Chyba 511 - Soubor je poškozen na pozici 1000")}));
+    EXPECT_EQ(h.logLines(), (std::vector<std::string>{"Chyba 510 - Soubor je poškozen",
+                                                      "Chyba 511 - Soubor je poškozen na pozici 1000"}));
     const MainDialogState& s = h.dialog.state();
     EXPECT_EQ(s.image, randomImage(21));
     EXPECT_EQ(s.recordSize, 65);
@@ -179,10 +167,10 @@ TEST_F(HandBackTest, DamagedFileChangesNothingAndStartsNoTransfer) {
 }
 
 TEST_F(HandBackTest, ClosingDuringAWriteRestartsTheIdlePoll) {
-    const QString file = imageFile({9, 40, 1, 1}, randomImage(25));
-    runArchive([&](ArchiveDialog&, QtDialogWindow& w, TimerStepper& stepper) {
-        h.desktop.fileAnswers.push_back(file);
-        click(w, ArchiveDialog::kCopyToUnitButton);
+    const std::string file = imageFile({9, 40, 1, 1}, randomImage(25));
+    runArchive([&](ArchiveDialog&, FakeWindow& w, TimerStepper& stepper) {
+        h.screen.fileAnswers.push_back(file);
+        w.click(ArchiveDialog::kCopyToUnitButton);
         for (int i = 0; i < 20; ++i) {
             stepper.tick();
         }
@@ -197,11 +185,11 @@ TEST_F(HandBackTest, ClosingDuringAWriteRestartsTheIdlePoll) {
 // window does not poll again, so it stays dead (every button off) or not connected.
 TEST_F(HandBackTest, AFailureInTheDialogIsNotUndoneWhenItCloses) {
     h.unit.setFault(*parseFault("silence@0x05"));
-    runArchive([&](ArchiveDialog&, QtDialogWindow&, TimerStepper& stepper) { stepper.runToEnd(); });
-    EXPECT_EQ(h.desktop.boxTexts(), QStringList{QStringLiteral("Chyba 600 - ZYL odpojeno.")});
-    EXPECT_EQ(h.dialog.timers().activeId(), 0);
+    runArchive([&](ArchiveDialog&, FakeWindow&, TimerStepper& stepper) { stepper.runToEnd(); });
+    EXPECT_EQ(h.screen.boxTexts(), std::vector<std::string>{"Chyba 600 - ZYL odpojeno."});
+    EXPECT_EQ(h.window.activeTimer(), 0);
     for (int id = 1000; id <= 1005; ++id) {
-        EXPECT_EQ(h.dialog.button(id)->isEnabled(), id == 1004) << id;
+        EXPECT_EQ(h.enabled(id), id == 1004) << id;
     }
 }
 

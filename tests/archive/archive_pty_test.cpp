@@ -17,6 +17,7 @@
 #include "fake_desktop.h"
 #include "image_file.h"
 #include "main_dialog.h"
+#include "qt_main_window.h"
 #include "pty_unit.h"
 #include "qt_dialog_window.h"
 #include "serial_port.h"
@@ -50,12 +51,12 @@ TEST(ArchivePtyTest, LoadedFileIsWrittenIntoTheUnitInRealTime) {
 
     bool written = false;
     {
-        MainDialog main(theSerialPort);
+        QtMainWindow main(theSerialPort);
         theSerialPort.open(kComPort);
         ASSERT_EQ(theSerialPort.status(), PortStatus::Ready);
 
-        ArchiveDialog dialog(main);
-        QtDialogWindow window(dialog);
+        ArchiveDialog dialog(main.dialog);
+        QtDialogWindow window(dialog, &main.window);
         window.show();
         qobject_cast<QPushButton*>(window.control(ArchiveDialog::kCopyToUnitButton))->click();
         ASSERT_EQ(window.timers().activeId(), ArchiveDialog::kWriteTimer);

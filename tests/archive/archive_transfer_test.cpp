@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 
 #include "archive_fixture.h"
-#include "key_list_model.h"
 #include "unit_commands.h"
 
 namespace {
@@ -13,7 +12,7 @@ Fault fault(FaultKind kind, std::uint8_t command, int nth = 0, int occurrence = 
     return Fault{kind, command, nth, occurrence};
 }
 
-QString fatalMessage(int code) {
+QString fatalText(int code) {
     return QStringLiteral("Zásadní chyba číslo %1!\r\nProsím vypněte a zapněte ZYL a tento program.")
         .arg(code);
 }
@@ -54,7 +53,7 @@ TEST_F(KeepAliveTest, ThirdSilentCycleInARowReportsLostLink) {
     EXPECT_EQ(h.port.now() - lastAnswer, 6000);
     EXPECT_EQ(sentCount(unit::kKeepAlive), 4);
     EXPECT_TRUE(stopped());
-    EXPECT_EQ(h.logLines().back(), disconnectMessage(600));
+    EXPECT_EQ(logLines().back(), disconnectMessage(600));
     EXPECT_EQ(boxTexts(), QStringList{disconnectMessage(600)});
     EXPECT_EQ(buttons(), kAfterFailure);
 }
@@ -78,7 +77,7 @@ TEST_F(KeepAliveTest, AnswerAfterTwoSilentCyclesStartsTheCountAgain) {
 
     stepper->runToEnd(100);
     EXPECT_EQ(sentCount(unit::kKeepAlive), 6);
-    EXPECT_EQ(h.logLines().back(), disconnectMessage(600));
+    EXPECT_EQ(logLines().back(), disconnectMessage(600));
 }
 
 TEST_F(KeepAliveTest, RefusedKeepAliveLeavesTheDialogOpenWithoutTimer) {
@@ -134,9 +133,9 @@ TEST_F(EraseTest, EraseOfAllKeysLogsMarksAndClearsTheMainImage) {
     EXPECT_EQ(h.unit.keyErasures(), 1);
     EXPECT_EQ(dialog->keysErased, 1);
     EXPECT_EQ(dialog->progressCount, 5);
-    EXPECT_EQ(h.logLines(), (QStringList{QStringLiteral("*"), QStringLiteral("Všechny klíče byly smazány")}));
+    EXPECT_EQ(logLines(), (QStringList{QStringLiteral("*"), QStringLiteral("Všechny klíče byly smazány")}));
     EXPECT_EQ(h.dialog.state().image, MemoryImage{});
-    EXPECT_EQ(h.dialog.keyListModel()->rowCount(), 0);
+    EXPECT_EQ(h.dialog.rowCount(MainDialog::kKeyListView), 0);
     // The dialog's own copy still holds the keys, for a save or an export afterwards.
     EXPECT_EQ(dialog->image, randomImage(1));
     EXPECT_EQ(buttons(), kAllEnabled);
@@ -154,7 +153,7 @@ TEST_F(EraseTest, EraseOfAllLogsLeavesKeysAndMainImage) {
     EXPECT_EQ(sent(), erase);
     EXPECT_EQ(h.unit.logErasures(), 1);
     EXPECT_EQ(dialog->keysErased, 0);
-    EXPECT_EQ(h.logLines(), (QStringList{QStringLiteral("*"), QStringLiteral("Všechny logy byly smazány")}));
+    EXPECT_EQ(logLines(), (QStringList{QStringLiteral("*"), QStringLiteral("Všechny logy byly smazány")}));
     EXPECT_EQ(h.dialog.state().image, randomImage(2));
     EXPECT_EQ(activeTimer(), ArchiveDialog::kKeepAliveTimer);
 }
@@ -166,15 +165,15 @@ TEST_F(EraseTest, ProgressCountCarriesIntoTheNextErase) {
 
     click(ArchiveDialog::kEraseLogsButton);
     stepper->runUntil([&] { return dialog->step == 4; }, 10);
-    EXPECT_EQ(h.logLines().back(), QString());
+    EXPECT_EQ(logLines().back(), QString());
     // The first progress byte of this erase is the sixth since the last mark.
     stepper->tick();
-    EXPECT_EQ(h.logLines().back(), QStringLiteral("*"));
+    EXPECT_EQ(logLines().back(), QStringLiteral("*"));
 
     stepper->runUntil([&] { return activeTimer() != ArchiveDialog::kEraseTimer; }, 100);
     // 5 + 11 progress bytes: two marks, four left over.
     EXPECT_EQ(dialog->progressCount, 4);
-    EXPECT_EQ(h.logLines(), (QStringList{QStringLiteral("*"), QStringLiteral("Všechny klíče byly smazány"),
+    EXPECT_EQ(logLines(), (QStringList{QStringLiteral("*"), QStringLiteral("Všechny klíče byly smazány"),
                                          QStringLiteral("**"), QStringLiteral("Všechny logy byly smazány")}));
 }
 
@@ -187,7 +186,7 @@ TEST_F(EraseTest, KeepAliveAfterAnEraseGoesOnFromItsCount) {
     stepper->tick();
     stepper->tick();
     EXPECT_TRUE(stopped());
-    EXPECT_EQ(h.logLines().back(), disconnectMessage(600));
+    EXPECT_EQ(logLines().back(), disconnectMessage(600));
 }
 
 TEST_F(EraseTest, CancelledConfirmationChangesNothing) {
@@ -248,7 +247,7 @@ TEST_F(ImageWriteTest, LoadedFileEndsUpInTheUnitByteForByte) {
     EXPECT_EQ(h.unit.recordSize(), 40);
     EXPECT_EQ(h.unit.accessTime(), 0);
     EXPECT_EQ(h.unit.relayByte(), unit::kPermanentAccessArchive | unit::kRelayInverted);
-    EXPECT_EQ(h.logLines(),
+    EXPECT_EQ(logLines(),
               (QStringList{QStringLiteral("Soubor načten"), QString(64, QLatin1Char('*')),
                            QStringLiteral("Hotovo"), QStringLiteral("Nastaven nový počet znaků komentáře"),
                            QStringLiteral("Nastaven nový čas přístupu"),
@@ -300,7 +299,7 @@ TEST_F(ImageWriteTest, ClosingDuringTheWriteStopsIt) {
     EXPECT_FALSE(stepper->tick());
     EXPECT_EQ(sent().size(), sentSoFar);
     EXPECT_EQ(h.unit.imageBlocksReceived(), 48);
-    EXPECT_EQ(h.logLines().count(QStringLiteral("Hotovo")), 0);
+    EXPECT_EQ(logLines().count(QStringLiteral("Hotovo")), 0);
 }
 
 TEST_F(ImageWriteTest, CloseBoxDuringAnEraseStopsIt) {
@@ -321,7 +320,7 @@ TEST_F(ImageWriteTest, FailedAnswerInTheTickOfTheLastBlockEndsTheWrite) {
     stepper->runToEnd(1000);
 
     EXPECT_EQ(h.unit.imageBlocksReceived(), 512);
-    EXPECT_EQ(h.dialog.logText(), fatalMessage(532) + QStringLiteral("\r\n") + QString(64, QLatin1Char('*')) +
+    EXPECT_EQ(logText(), fatalText(532) + QStringLiteral("\r\n") + QString(64, QLatin1Char('*')) +
                                       QStringLiteral("\r\nSoubor načten\r\n"));
     // Nothing follows the last block: no settings write.
     EXPECT_EQ(h.unit.received().back(), randomImage(5).back());
@@ -336,7 +335,7 @@ TEST_F(ImageWriteTest, FailedAnswerInAMarkedBlockGetsNoMark) {
     loadAndWrite(imageFile(QStringLiteral("m.zrd"), {5, 65, 0, 0}, randomImage(5)));
     stepper->runToEnd(1000);
 
-    EXPECT_EQ(h.dialog.logText(), fatalMessage(532) + QStringLiteral("\r\n*\r\nSoubor načten\r\n"));
+    EXPECT_EQ(logText(), fatalText(532) + QStringLiteral("\r\n*\r\nSoubor načten\r\n"));
     EXPECT_EQ(h.unit.imageBlocksReceived(), 9);
 }
 
@@ -345,7 +344,7 @@ TEST_F(ImageWriteTest, RefusedSettingsTimerEndsTheOperationAfterHotovo) {
     loadAndWrite(imageFile(QStringLiteral("t.zrd"), {5, 65, 0, 0}, randomImage(5)));
     stepper->runToEnd(1000);
 
-    EXPECT_EQ(h.logLines().back(), QStringLiteral("Hotovo"));
+    EXPECT_EQ(logLines().back(), QStringLiteral("Hotovo"));
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("Timer error!")});
     EXPECT_EQ(buttons(), kAllEnabled);
     EXPECT_EQ(h.unit.received().back(), randomImage(5).back());
@@ -398,14 +397,14 @@ TEST_P(FailureTest, StopsReportsAndSetsTheButtons) {
     stepper->runUntil([&] { return stopped() || settingsWritten(); }, 2000);
 
     ASSERT_TRUE(stopped());
-    const QString message = c.kind == ErrorKind::Fatal ? fatalMessage(c.code) : disconnectMessage(c.code);
+    const QString message = c.kind == ErrorKind::Fatal ? fatalText(c.code) : disconnectMessage(c.code);
     EXPECT_EQ(boxTexts(), QStringList{message});
-    EXPECT_TRUE(h.dialog.logText().startsWith(message + QStringLiteral("\r\n")));
+    EXPECT_TRUE(logText().startsWith(message + QStringLiteral("\r\n")));
     EXPECT_EQ(buttons(), c.buttons);
     EXPECT_EQ(dialog->keysErased, 0);
     // The main window stays as the reporter left it: dead after a fatal error, only the
     // connect button after a lost link.
-    EXPECT_EQ(h.dialog.button(MainDialog::kConnectButton)->isEnabled(), c.kind == ErrorKind::Disconnect);
+    EXPECT_EQ(h.enabled(MainDialog::kConnectButton), c.kind == ErrorKind::Disconnect);
 }
 
 const FailureCase kFailures[] = {

@@ -12,8 +12,10 @@
 #include "code_page_1250.h"
 #include "confirm_dialog.h"
 #include "cp1250_literal.h"
+#include "fake_desktop.h"
 #include "main_harness.h"
 #include "qt_dialog_window.h"
+#include "window_timers.h"
 
 namespace {
 
@@ -120,7 +122,7 @@ class ArchiveWidgetTest : public ::testing::Test {
 protected:
     void SetUp() override {
         h.port.open(3);
-        h.desktop.modalHandler = [this](QDialog& d) {
+        desktop.modalHandler = [this](QDialog& d) {
             auto& confirm = dynamic_cast<ConfirmDialog&>(dynamic_cast<QtDialogWindow&>(d).dialog());
             confirmations << QString::fromStdString(cp1250ToUtf8(confirm.text));
             return static_cast<int>(Dialog::kCancel);
@@ -131,6 +133,7 @@ protected:
 
     QPushButton* button(int id) const { return control<QPushButton>(window, id); }
 
+    FakeDesktop desktop;  // the archive's own boxes and runs, in Qt
     MainHarness h;
     ArchiveDialog dialog{h.dialog};
     QtDialogWindow window{dialog};

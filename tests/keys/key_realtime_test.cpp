@@ -15,6 +15,8 @@
 #include "key_dialog.h"
 #include "keys_test_support.h"
 #include "main_dialog.h"
+#include "qt_main_window.h"
+#include "shown_dialog.h"
 #include "pty_unit.h"
 #include "serial_port.h"
 #include "unit_commands.h"
@@ -43,20 +45,20 @@ TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
     const KeyCode key = an27Key();
     startUnit(key);
 
-    MainDialog dialog(theSerialPort);
+    QtMainWindow dialog(theSerialPort);
     theSerialPort.open(1);
     ASSERT_EQ(theSerialPort.status(), PortStatus::Ready);
     dialog.state().portOpen = 1;
     dialog.state().linkState = LinkState::Connected;  // as after the handshake
     dialog.state().recordSize = kRecordSize;
-    dialog.rebuildKeyList();
+    dialog.dialog.rebuildKeyList();
 
     // The first key dialog waits for the key to show, the second is left with "Zpět".
     bool shown = false;
     desktop_.modalHandler = [&](QDialog& d) {
-        auto* keyDialog = dynamic_cast<KeyDialog*>(&d);
+        auto* keyDialog = shownDialog<KeyDialog>(d) != nullptr ? &d : nullptr;
         if (keyDialog == nullptr || shown) {
-            return static_cast<int>(QDialog::Rejected);
+            return Dialog::kCancel;
         }
         keyDialog->show();
         auto* keyField = control<QLineEdit>(keyDialog, KeyDialog::kKeyEdit);
@@ -66,7 +68,7 @@ TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
         control<QPushButton>(keyDialog, KeyDialog::kOkButton)->click();
         return keyDialog->result();
     };
-    dialog.onAddKeys();
+    dialog.dialog.onAddKeys();
     ASSERT_TRUE(shown);
     ASSERT_EQ(dialog.timers().activeId(), MainDialog::kWriteTimer);
     // 38 ticks of 200 ms for the key and floors, 7 for the comment, 11 to the end.
@@ -76,9 +78,9 @@ TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
     EXPECT_EQ(dialog.timers().activeId(), MainDialog::kIdlePollTimer);
     const MemoryImage stored = dialog.state().image;
 
-    dialog.selectRow(0, -1);
+    dialog.dialog.selectRow(0, -1);
     desktop_.yesNoAnswers.push_back(Desktop::Answer::Yes);
-    dialog.onDeleteKey();
+    dialog.dialog.onDeleteKey();
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return dialog.timers().activeId() != MainDialog::kDeleteTimer; }, 10000));
     EXPECT_TRUE(dialog.logText().contains(QStringLiteral("Klíč s ID 0 byl vymazán!")));

@@ -32,7 +32,7 @@ protected:
         };
     }
 
-    void expectFatalInArchive(MainDialog& main, QtDialogWindow& archive, int code) {
+    void expectFatalInArchive(QtMainWindow& main, QtDialogWindow& archive, int code) {
         EXPECT_EQ(desktop_.boxTexts(), QStringList{fatalMessage(code)});
         EXPECT_TRUE(main.logText().startsWith(fatalMessage(code) + QStringLiteral("\r\n")));
         EXPECT_EQ(archive.timers().activeId(), 0);
@@ -47,10 +47,10 @@ TEST_F(ArchivePulledCableTest, AtTheStartOfTheImageWriteTheMissingAnswerIsFatal)
     plugIn({*parseFault("hangup@0x1D")});
     chooseImageFile();
     {
-        MainDialog main(theSerialPort);
+        QtMainWindow main(theSerialPort);
         connectDirectly(main);
-        ArchiveDialog dialog(main);
-        QtDialogWindow archive(dialog, &main);
+        ArchiveDialog dialog(main.dialog);
+        QtDialogWindow archive(dialog, &main.window);
         archive.show();
         watch_.start();
         qobject_cast<QPushButton*>(archive.control(ArchiveDialog::kCopyToUnitButton))->click();
@@ -61,7 +61,7 @@ TEST_F(ArchivePulledCableTest, AtTheStartOfTheImageWriteTheMissingAnswerIsFatal)
         expectQuietAfterReport("image write, hang-up at 0x1D");
         archive.reject();
     }
-    MainDialog restarted(theSerialPort);
+    QtMainWindow restarted(theSerialPort);
     expectResetSucceeds(restarted);
 }
 
@@ -70,10 +70,10 @@ TEST_F(ArchivePulledCableTest, InTheMiddleOfTheImageWriteTheMissingBlockAnswerIs
     plugIn({}, 60);
     chooseImageFile();
     {
-        MainDialog main(theSerialPort);
+        QtMainWindow main(theSerialPort);
         connectDirectly(main);
-        ArchiveDialog dialog(main);
-        QtDialogWindow archive(dialog, &main);
+        ArchiveDialog dialog(main.dialog);
+        QtDialogWindow archive(dialog, &main.window);
         archive.show();
         watch_.start();
         qobject_cast<QPushButton*>(archive.control(ArchiveDialog::kCopyToUnitButton))->click();
@@ -86,7 +86,7 @@ TEST_F(ArchivePulledCableTest, InTheMiddleOfTheImageWriteTheMissingBlockAnswerIs
         archive.reject();
     }
     plugIn();
-    MainDialog restarted(theSerialPort);
+    QtMainWindow restarted(theSerialPort);
     expectResetSucceeds(restarted);
 }
 

@@ -8,19 +8,19 @@
 namespace {
 
 // A key in record 0 of a record size the unit already has, for the key write.
-void storeOneKey(MainDialog& dialog) {
+void storeOneKey(QtMainWindow& dialog) {
     MainDialogState& s = dialog.state();
     s.recordSize = 65;
     const KeyCode key = {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xE9};
     writeRecord(s.image, s.recordSize, 0, key, {0x02, 0x00, 0x00}, "Vr\xE1tn\xFD");
-    dialog.rebuildKeyList();
+    dialog.dialog.rebuildKeyList();
     s.writeList[0] = 0;
     s.writeList[1] = -1;
 }
 
 TEST_F(PulledCableTest, DuringTheHandshakeTheUnitIsNotFound) {
     plugIn({*parseFault("hangup@0x01")});
-    MainDialog dialog(theSerialPort);
+    QtMainWindow dialog(theSerialPort);
     watch_.start();
     pressConnect(dialog);
     ASSERT_TRUE(waitFor([&] { return idle(dialog); }, 5000));
@@ -37,7 +37,7 @@ TEST_F(PulledCableTest, DuringTheHandshakeTheUnitIsNotFound) {
 TEST_F(PulledCableTest, DuringTheSettingsWriteTheMissingAcknowledgementIsFatal) {
     plugIn({*parseFault("hangup@0x23")});
     {
-        MainDialog dialog(theSerialPort);
+        QtMainWindow dialog(theSerialPort);
         watch_.start();
         pressConnect(dialog);
         ASSERT_TRUE(waitFor([&] { return !desktop_.boxes.empty(); }, 10000));
@@ -48,13 +48,13 @@ TEST_F(PulledCableTest, DuringTheSettingsWriteTheMissingAcknowledgementIsFatal) 
         expectQuietAfterReport("settings write, hang-up at 0x23");
     }
     // The user does as the message says: the program starts again.
-    MainDialog restarted(theSerialPort);
+    QtMainWindow restarted(theSerialPort);
     expectResetSucceeds(restarted);
 }
 
 TEST_F(PulledCableTest, AtTheEraseOfTheLogsTheMissingAcceptanceIsADisconnection) {
     plugIn({*parseFault("hangup@0x28")});
-    MainDialog dialog(theSerialPort);
+    QtMainWindow dialog(theSerialPort);
     watch_.start();
     pressConnect(dialog);
     ASSERT_TRUE(waitFor([&] { return !desktop_.boxes.empty(); }, 20000));
@@ -70,7 +70,7 @@ TEST_F(PulledCableTest, AtTheEraseOfTheLogsTheMissingAcceptanceIsADisconnection)
 
 TEST_F(PulledCableTest, InTheMiddleOfTheEraseTheSilentTickIsADisconnection) {
     plugIn({}, 1, 3000);
-    MainDialog dialog(theSerialPort);
+    QtMainWindow dialog(theSerialPort);
     watch_.start();
     pressConnect(dialog);
     // Pulled while the unit sends its progress bytes for the keys.
@@ -90,13 +90,13 @@ TEST_F(PulledCableTest, InTheMiddleOfTheEraseTheSilentTickIsADisconnection) {
 
 TEST_F(PulledCableTest, DuringTheIdlePollSixSilentCyclesAreADisconnection) {
     plugIn({*parseFault("hangup@0x6B")});
-    MainDialog dialog(theSerialPort);
+    QtMainWindow dialog(theSerialPort);
     connectDirectly(dialog);
     watch_.start();
     QElapsedTimer wall;
     wall.start();
     const double cpuBefore = cpuMs();
-    dialog.returnToIdle(0);
+    dialog.dialog.returnToIdle(0);
     // Six cycles of four 500 ms ticks without an acknowledgement: about 12 s.
     ASSERT_TRUE(waitFor([&] { return !desktop_.boxes.empty(); }, 20000));
     const double deadShare = (cpuMs() - cpuBefore) / static_cast<double>(wall.elapsed());
@@ -115,7 +115,7 @@ TEST_F(PulledCableTest, DuringTheIdlePollSixSilentCyclesAreADisconnection) {
 TEST_F(PulledCableTest, DuringTheKeyWriteTheMissingConfirmationIsFatal) {
     plugIn({*parseFault("hangup@0x11")});
     {
-        MainDialog dialog(theSerialPort);
+        QtMainWindow dialog(theSerialPort);
         connectDirectly(dialog);
         storeOneKey(dialog);
         watch_.start();
@@ -123,9 +123,9 @@ TEST_F(PulledCableTest, DuringTheKeyWriteTheMissingConfirmationIsFatal) {
         wall.start();
         const double cpuBefore = cpuMs();
         // As the add-keys command starts the write.
-        dialog.logLine(QString());
-        dialog.sendByte(unit::kWriteKey);
-        dialog.startOperation(MainDialog::kWriteTimer, MainDialog::kWritePeriod);
+        dialog.dialog.logLine({});
+        dialog.dialog.sendByte(unit::kWriteKey);
+        dialog.dialog.startOperation(MainDialog::kWriteTimer, MainDialog::kWritePeriod);
         dialog.state().writeIndex = 0;
         dialog.state().writeStep = 0;
         // 38 ticks of 200 ms to the first check.
@@ -140,7 +140,7 @@ TEST_F(PulledCableTest, DuringTheKeyWriteTheMissingConfirmationIsFatal) {
         EXPECT_LT(deadShare, 0.30);
         expectQuietAfterReport("key write, hang-up at 0x11");
     }
-    MainDialog restarted(theSerialPort);
+    QtMainWindow restarted(theSerialPort);
     expectResetSucceeds(restarted);
 }
 

@@ -21,6 +21,7 @@
 #include "event_loop_watch.h"
 #include "fake_desktop.h"
 #include "main_dialog.h"
+#include "qt_main_window.h"
 #include "pty_unit_server.h"
 #include "scoped_env.h"
 #include "serial_port.h"
@@ -70,7 +71,7 @@ protected:
     }
 
     // Opens COM1 the way the search leaves a unit it found and logged into.
-    void connectDirectly(MainDialog& dialog) {
+    void connectDirectly(QtMainWindow& dialog) {
         theSerialPort.open(1);
         ASSERT_EQ(theSerialPort.status(), PortStatus::Ready);
         MainDialogState& s = dialog.state();
@@ -82,7 +83,7 @@ protected:
 
     // Presses the connect button and answers the connect dialog with the port typed by hand,
     // so that only COM1 is ever tried.
-    void pressConnect(MainDialog& dialog) {
+    void pressConnect(QtMainWindow& dialog) {
         desktop_.modalHandler = [](QDialog& d) {
             d.findChild<QCheckBox*>(QString::number(ConnectDialog::kManualPortCheck))->click();
             d.findChild<QLineEdit*>(QString::number(ConnectDialog::kPortEdit))->setText(QStringLiteral("1"));
@@ -117,7 +118,7 @@ protected:
     }
 
     // The window's reset has ended: no timer runs and the connect button is enabled.
-    static bool idle(MainDialog& dialog) {
+    static bool idle(QtMainWindow& dialog) {
         return dialog.timers().activeId() == 0 && dialog.button(MainDialog::kConnectButton)->isEnabled();
     }
 
@@ -150,7 +151,7 @@ protected:
     }
 
     // A whole factory reset on COM1 once the unit is back: the program connects again.
-    void expectResetSucceeds(MainDialog& dialog) {
+    void expectResetSucceeds(QtMainWindow& dialog) {
         ASSERT_TRUE(waitFor([this] { return unitOnCom1(); }, 10000)) << "the unit did not come back on COM1";
         desktop_.boxes.clear();
         pressConnect(dialog);
@@ -161,14 +162,14 @@ protected:
     }
 
     // The buttons of the not-connected state: 1004 alone.
-    static void expectOnlyConnectEnabled(MainDialog& dialog) {
+    static void expectOnlyConnectEnabled(QtMainWindow& dialog) {
         for (int id = MainDialog::kAddKeysButton; id <= MainDialog::kArchiveButton; ++id) {
             EXPECT_EQ(dialog.button(id)->isEnabled(), id == MainDialog::kConnectButton) << id;
         }
     }
 
     // A dead link: no timer, every button disabled, the port still held.
-    static void expectDead(MainDialog& dialog) {
+    static void expectDead(QtMainWindow& dialog) {
         EXPECT_EQ(dialog.timers().activeId(), 0);
         for (int id = MainDialog::kAddKeysButton; id <= MainDialog::kArchiveButton; ++id) {
             EXPECT_FALSE(dialog.button(id)->isEnabled()) << id;
@@ -176,7 +177,7 @@ protected:
         EXPECT_EQ(dialog.state().portOpen, 1);
     }
 
-    static QString topLine(MainDialog& dialog) {
+    static QString topLine(QtMainWindow& dialog) {
         return dialog.logText().section(QStringLiteral("\r\n"), 0, 0);
     }
 

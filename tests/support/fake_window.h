@@ -157,6 +157,7 @@ public:
     int runModal(Dialog& dialog) override {
         ++screen_.modalRuns;
         FakeWindow child(dialog, screen_);
+        child.modalHandler = modalHandler;  // one handler answers the nested runs too
         child.init();
         const int answer = child.ended() ? child.result()
                            : modalHandler ? modalHandler(dialog, child)

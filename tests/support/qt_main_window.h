@@ -16,6 +16,9 @@ struct QtMainWindow {
     QPushButton* button(int id) const { return static_cast<QPushButton*>(window.control(id)); }
     // The log as the user reads it.
     QString logText() const { return QString::fromStdString(cp1250ToUtf8(dialog.logText())); }
+    WindowTimers& timers() { return window.timers(); }
+    MainDialogState& state() { return dialog.state(); }
+
     // No operation runs and the connect button takes a click again.
     bool idle() { return window.timers().activeId() == 0 && window.isEnabled(MainDialog::kConnectButton); }
 
