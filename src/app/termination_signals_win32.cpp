@@ -1,5 +1,0 @@
-#include "termination_signals.h"
-
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {}
-
-TerminationSignals::~TerminationSignals() = default;
