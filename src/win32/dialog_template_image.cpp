@@ -87,13 +87,16 @@ DialogTemplateImage::DialogTemplateImage(const DialogTemplate& t, bool ownsTaskB
     if (t.minimizeBox) {
         style |= WS_MINIMIZEBOX;
     }
+    if (ownsTaskBarButton) {
+        style |= DS_CENTER;  // on the screen; a dialog above another is centred over it
+    }
     putWord(1);       // dlgVer
     putWord(0xFFFF);  // signature: the extended form
     putDword(0);      // helpID
     putDword(ownsTaskBarButton ? WS_EX_APPWINDOW : 0);
     putDword(style);
     putWord(static_cast<WORD>(t.controls.size()));
-    putWord(0);  // x, y: centred by DS_MODALFRAME's owner, or the system
+    putWord(0);  // x, y: centred when shown
     putWord(0);
     putWord(static_cast<WORD>(t.width));
     putWord(static_cast<WORD>(t.height));

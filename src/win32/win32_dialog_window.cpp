@@ -120,6 +120,7 @@ INT_PTR Win32DialogWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPa
 // TRUE lets the dialog manager give the focus to the first tab stop; FALSE keeps where the
 // dialog's start-up put it.
 BOOL Win32DialogWindow::initDialog() {
+    centreOverOwner();
     setUpControls();
     useCentralEuropeanFont();
     icon_ = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
@@ -144,6 +145,22 @@ BOOL Win32DialogWindow::initDialog() {
     send({Dialog::Event::Kind::Init});
     initialising_ = false;
     return focusSetByDialog_ ? FALSE : TRUE;
+}
+
+// As a dialog opened from another shows up where the user looks: over the middle of it,
+// kept on the screen.
+void Win32DialogWindow::centreOverOwner() {
+    RECT owner{}, own{}, screen{};
+    if (owner_ == nullptr || !::GetWindowRect(owner_, &owner) || !::GetWindowRect(hwnd_, &own)) {
+        return;
+    }
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    const int width = own.right - own.left, height = own.bottom - own.top;
+    const int x = std::clamp((owner.left + owner.right - width) / 2, screen.left,
+                             std::max(screen.left, screen.right - width));
+    const int y = std::clamp((owner.top + owner.bottom - height) / 2, screen.top,
+                             std::max(screen.top, screen.bottom - height));
+    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32DialogWindow::setUpControls() {

@@ -68,6 +68,7 @@ private:
                                            UINT_PTR subclassId, DWORD_PTR refData);
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL initDialog();
+    void centreOverOwner();
     void setUpControls();
     void useCentralEuropeanFont();
     void onCommandMessage(WORD windowsId, WORD code);
