@@ -321,7 +321,19 @@ void Win32DialogWindow::setText(int id, std::string_view text) {
 
 bool Win32DialogWindow::isEnabled(int id) const { return ::IsWindowEnabled(control(id)) != FALSE; }
 
-void Win32DialogWindow::setEnabled(int id, bool enabled) { ::EnableWindow(control(id), enabled ? TRUE : FALSE); }
+// A control disabled with the focus hands it on to the next tab stop, as the Qt widgets do;
+// Windows would leave the focus nowhere, and Esc and Enter would reach no dialog. With no
+// other tab stop the dialog itself keeps it.
+void Win32DialogWindow::setEnabled(int id, bool enabled) {
+    HWND window = control(id);
+    if (!enabled && ::GetFocus() == window) {
+        ::SendMessageW(hwnd_, WM_NEXTDLGCTL, 0, FALSE);
+    }
+    ::EnableWindow(window, enabled ? TRUE : FALSE);
+    if (!enabled && (::GetFocus() == window || ::GetFocus() == nullptr)) {
+        ::SetFocus(hwnd_);
+    }
+}
 
 // Whether the control is meant to be shown, also while the window itself is not.
 bool Win32DialogWindow::isVisible(int id) const {

@@ -44,7 +44,10 @@ start_program() {
 }
 end_program() {
     xdotool key Escape
-    wait_until 10 bash -c "! kill -0 $PROGRAM 2>/dev/null" || fail "the program did not end on Esc"
+    if ! wait_until 10 bash -c "! kill -0 $PROGRAM 2>/dev/null"; then
+        fail "the program did not end on Esc"
+        kill "$PROGRAM" 2>/dev/null || true
+    fi
     wait "$PROGRAM" 2>/dev/null || true
 }
 # Presses the connect button and answers the connect dialog with CODE.

@@ -162,6 +162,24 @@ TEST(Win32DialogWindow, EnterClicksTheDefaultButtonAndEscIdTwo) {
     EXPECT_TRUE(dialog.saw(Kind::Command, Dialog::kOk, N::Clicked));
 }
 
+// Windows would leave the focus nowhere, where Esc reaches no dialog.
+TEST(Win32DialogWindow, DisablingTheFocusedControlHandsTheFocusOn) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind == Kind::Init) {
+            w.startTimer(kMove, 10);
+        } else if (e.kind == Kind::Timer) {
+            w.stopTimer(kMove);
+            w.setFocus(kField);
+            w.setEnabled(kField, false);
+            EXPECT_TRUE(w.hasFocus(kSecret));
+            ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+        } else if (e.kind == Kind::Command && e.id == Dialog::kCancel) {
+            d.endDialog(Dialog::kCancel);
+        }
+    });
+    EXPECT_EQ(run(dialog), Dialog::kCancel);
+}
+
 // A message box taking the focus is no leaving of the field; moving to another one is.
 TEST(Win32DialogWindow, FocusLeavesAFieldOnlyForAnotherControl) {
     RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
