@@ -326,12 +326,11 @@ bool Win32DialogWindow::isEnabled(int id) const { return ::IsWindowEnabled(contr
 // other tab stop the dialog itself keeps it.
 void Win32DialogWindow::setEnabled(int id, bool enabled) {
     HWND window = control(id);
-    if (!enabled && ::GetFocus() == window) {
-        ::SendMessageW(hwnd_, WM_NEXTDLGCTL, 0, FALSE);
-    }
+    const bool hadFocus = !enabled && ::GetFocus() == window;
     ::EnableWindow(window, enabled ? TRUE : FALSE);
-    if (!enabled && (::GetFocus() == window || ::GetFocus() == nullptr)) {
-        ::SetFocus(hwnd_);
+    if (hadFocus) {
+        HWND next = ::GetNextDlgTabItem(hwnd_, window, FALSE);
+        ::SetFocus(next != nullptr && next != window ? next : hwnd_);
     }
 }
 

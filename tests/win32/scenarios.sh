@@ -3,7 +3,7 @@
 # Each drives zyltool.exe by real key presses (xdotool) against zylsim, reads its windows
 # from outside (zylpeek.exe) and leaves screenshots in SHOTS.
 
-MAIN="ZYL default - "   # the main window's caption begins so
+MAIN="ZYL default - *"  # the main window's caption begins so
 BOX="ZYL default"       # a message box's caption, and the About box's
 UNIT_PORT=5             # the unit's port; every other COM number is absent unless named
 FAILURES=()

@@ -1,6 +1,6 @@
 // zylpeek: looks into the windows of another program from outside, for the scenarios that
-// drive ZylTool under Wine by key presses. A window is named by its caption: exactly, or
-// else by the caption's beginning; only shown top-level windows count.
+// drive ZylTool under Wine by key presses. A window is named by its caption, exactly, or by
+// its beginning followed by '*'; only shown top-level windows count.
 //
 //   zylpeek wait CAPTION SECONDS   exits 0 once such a window is shown, 1 when none came
 //   zylpeek gone CAPTION SECONDS   exits 0 once no such window is shown
@@ -60,18 +60,17 @@ std::vector<HWND> shownWindows() {
     return windows;
 }
 
+// A caption that ends in '*' names the windows whose captions begin with the rest.
 HWND findWindow(const std::wstring& caption) {
-    HWND byBeginning = nullptr;
+    const bool byBeginning = !caption.empty() && caption.back() == L'*';
+    const std::wstring wanted = byBeginning ? caption.substr(0, caption.size() - 1) : caption;
     for (HWND window : shownWindows()) {
         const std::wstring text = textOf(window);
-        if (text == caption) {
+        if (byBeginning ? text.compare(0, wanted.size(), wanted) == 0 : text == wanted) {
             return window;
         }
-        if (byBeginning == nullptr && text.compare(0, caption.size(), caption) == 0) {
-            byBeginning = window;
-        }
     }
-    return byBeginning;
+    return nullptr;
 }
 
 void print(const std::string& line) {
