@@ -185,7 +185,8 @@ int main(int argc, char** argv) {
 
     for (const int size : kSizes) {
         const QString sizeDir = QStringLiteral("%1/%2x%2").arg(dir).arg(size);
-        if (!QDir().mkpath(sizeDir) || !writeFile(sizeDir + QStringLiteral("/zyltool.png"), pngOf(icon, size))) {
+        if (!QDir().mkpath(sizeDir) ||
+            !writeFile(sizeDir + QStringLiteral("/zyltool.png"), pngOf(icon, size))) {
             return 1;
         }
     }

@@ -10,7 +10,9 @@ namespace {
 constexpr WORD kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082;
 constexpr WORD kOrdinal = 0xFFFF;
 
-bool has(const ControlTemplate& c, unsigned style) { return (c.style & style) != 0; }
+bool has(const ControlTemplate& c, unsigned style) {
+    return (c.style & style) != 0;
+}
 
 bool takesFocus(ControlKind kind) {
     switch (kind) {

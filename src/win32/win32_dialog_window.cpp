@@ -17,7 +17,8 @@ constexpr UINT_PTR kFocusWatch = 1;
 
 std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -27,7 +28,9 @@ bool isReportList(HWND window) {
     return ::lstrcmpiW(className, WC_LISTVIEWW) == 0;
 }
 
-bool fileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool fileExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // The filter as the common dialogs take it: description and pattern, each ended by a
 // null, and one more null after the last.
@@ -53,8 +56,8 @@ int Win32DialogWindow::run() {
     const DialogTemplateImage image(dialog_.dialogTemplate(), owner_ == nullptr);
     ended_ = false;
     destroyed_ = false;
-    const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), image.get(), owner_, dialogProc,
-                                                     reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), image.get(), owner_,
+                                                     dialogProc, reinterpret_cast<LPARAM>(this));
     hwnd_ = nullptr;
     controls_.clear();
     return static_cast<int>(result);
@@ -123,9 +126,9 @@ BOOL Win32DialogWindow::initDialog() {
     centreOverOwner();
     setUpControls();
     useCentralEuropeanFont();
-    icon_ = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
-                                            MAKEINTRESOURCEW(DialogTemplateImage::kIconResource), IMAGE_ICON,
-                                            ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
+    icon_ = static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(DialogTemplateImage::kIconResource),
+                     IMAGE_ICON, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
     if (icon_ != nullptr) {
         ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
         const auto smallIcon = static_cast<HICON>(::LoadImageW(
@@ -137,7 +140,8 @@ BOOL Win32DialogWindow::initDialog() {
     if (item.command != 0) {
         if (HMENU menu = ::GetSystemMenu(hwnd_, FALSE)) {
             ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command), wideFromCp1250(item.text).c_str());
+            ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.command),
+                          wideFromCp1250(item.text).c_str());
         }
     }
     initialising_ = true;
@@ -205,7 +209,8 @@ void Win32DialogWindow::setUpControls() {
 void Win32DialogWindow::useCentralEuropeanFont() {
     const auto chosen = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     LOGFONTW font{};
-    if (chosen == nullptr || ::GetObjectW(chosen, sizeof font, &font) == 0 || font.lfCharSet == EASTEUROPE_CHARSET) {
+    if (chosen == nullptr || ::GetObjectW(chosen, sizeof font, &font) == 0 ||
+        font.lfCharSet == EASTEUROPE_CHARSET) {
         return;
     }
     font.lfCharSet = EASTEUROPE_CHARSET;
@@ -216,7 +221,7 @@ void Win32DialogWindow::useCentralEuropeanFont() {
 }
 
 LRESULT CALLBACK Win32DialogWindow::focusWatchProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                                  UINT_PTR, DWORD_PTR refData) {
+                                                   UINT_PTR, DWORD_PTR refData) {
     auto* self = reinterpret_cast<Win32DialogWindow*>(refData);
     switch (message) {
         case WM_SETFOCUS: {
@@ -273,7 +278,8 @@ void Win32DialogWindow::onNotify(const NMHDR& header) {
         case LVN_GETDISPINFOW: {
             const auto& info = reinterpret_cast<const NMLVDISPINFOW&>(header);
             if ((info.item.mask & LVIF_TEXT) != 0 && info.item.cchTextMax > 0) {
-                const std::wstring cell = wideFromCp1250(dialog_.cellText(id, info.item.iItem, info.item.iSubItem));
+                const std::wstring cell =
+                    wideFromCp1250(dialog_.cellText(id, info.item.iItem, info.item.iSubItem));
                 ::lstrcpynW(info.item.pszText, cell.c_str(), info.item.cchTextMax);
             }
             break;
@@ -289,7 +295,9 @@ void Win32DialogWindow::onNotify(const NMHDR& header) {
     }
 }
 
-HWND Win32DialogWindow::control(int id) const { return controls_.at(id); }
+HWND Win32DialogWindow::control(int id) const {
+    return controls_.at(id);
+}
 
 // The template's id of a control of this dialog; 0 for none.
 int Win32DialogWindow::controlIdOf(HWND window) const {
@@ -301,7 +309,9 @@ int Win32DialogWindow::controlIdOf(HWND window) const {
     return 0;
 }
 
-void Win32DialogWindow::send(Dialog::Event event) { dialog_.handleEvent(*this, event); }
+void Win32DialogWindow::send(Dialog::Event event) {
+    dialog_.handleEvent(*this, event);
+}
 
 void Win32DialogWindow::command(int id, Dialog::Notification notification) {
     if (!ended_ && id != 0) {
@@ -311,7 +321,9 @@ void Win32DialogWindow::command(int id, Dialog::Notification notification) {
 
 // --- Window: controls -------------------------------------------------------------------
 
-std::string Win32DialogWindow::text(int id) const { return cp1250FromWide(windowText(control(id))); }
+std::string Win32DialogWindow::text(int id) const {
+    return cp1250FromWide(windowText(control(id)));
+}
 
 void Win32DialogWindow::setText(int id, std::string_view text) {
     settingText_ = true;
@@ -319,7 +331,9 @@ void Win32DialogWindow::setText(int id, std::string_view text) {
     settingText_ = false;
 }
 
-bool Win32DialogWindow::isEnabled(int id) const { return ::IsWindowEnabled(control(id)) != FALSE; }
+bool Win32DialogWindow::isEnabled(int id) const {
+    return ::IsWindowEnabled(control(id)) != FALSE;
+}
 
 // A control disabled with the focus hands it on to the next tab stop, as the Qt widgets do;
 // Windows would leave the focus nowhere, and Esc and Enter would reach no dialog. With no
@@ -339,7 +353,9 @@ bool Win32DialogWindow::isVisible(int id) const {
     return (::GetWindowLongPtrW(control(id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-void Win32DialogWindow::setVisible(int id, bool visible) { ::ShowWindow(control(id), visible ? SW_SHOW : SW_HIDE); }
+void Win32DialogWindow::setVisible(int id, bool visible) {
+    ::ShowWindow(control(id), visible ? SW_SHOW : SW_HIDE);
+}
 
 bool Win32DialogWindow::isChecked(int id) const {
     return ::SendMessageW(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -357,13 +373,19 @@ void Win32DialogWindow::setFocus(int id) {
     }
 }
 
-bool Win32DialogWindow::hasFocus(int id) const { return ::GetFocus() == control(id); }
+bool Win32DialogWindow::hasFocus(int id) const {
+    return ::GetFocus() == control(id);
+}
 
 // --- Window: log box and report list ----------------------------------------------------
 
-void Win32DialogWindow::logLinePrepended(int id, std::string_view line) { prepend(id, line); }
+void Win32DialogWindow::logLinePrepended(int id, std::string_view line) {
+    prepend(id, line);
+}
 
-void Win32DialogWindow::logMarkPrepended(int id, std::string_view mark) { prepend(id, mark); }
+void Win32DialogWindow::logMarkPrepended(int id, std::string_view mark) {
+    prepend(id, mark);
+}
 
 // Text goes in at the very front and the box shows its top, where the newest line is.
 void Win32DialogWindow::prepend(int id, std::string_view piece) {
@@ -437,8 +459,10 @@ void Win32DialogWindow::endDialog(int result) {
     timers_.clear();
 }
 
-Window::Answer Win32DialogWindow::messageBox(std::string_view text, std::string_view caption, Buttons buttons) {
-    const std::wstring shownCaption = caption.empty() ? std::wstring(kProgramCaption) : wideFromCp1250(caption);
+Window::Answer Win32DialogWindow::messageBox(std::string_view text, std::string_view caption,
+                                             Buttons buttons) {
+    const std::wstring shownCaption =
+        caption.empty() ? std::wstring(kProgramCaption) : wideFromCp1250(caption);
     const int answer = ::MessageBoxW(hwnd_, wideFromCp1250(text).c_str(), shownCaption.c_str(),
                                      buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
     if (buttons == Buttons::Ok) {

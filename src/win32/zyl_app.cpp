@@ -1,8 +1,8 @@
 #include "zyl_app.h"
 
-#include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 #include "serial_port.h"
 #include "wide_text.h"
@@ -20,7 +20,9 @@ ZylApp::ZylApp() {
     ::timeBeginPeriod(kTimerResolutionMs);
 }
 
-ZylApp::~ZylApp() { ::timeEndPeriod(kTimerResolutionMs); }
+ZylApp::~ZylApp() {
+    ::timeEndPeriod(kTimerResolutionMs);
+}
 
 bool ZylApp::InitInstance(Dialog& mainDialog) {
     // The port's two warnings are ownerless message boxes.

@@ -18,14 +18,17 @@ constexpr int kLogBox = 1009, kSamples = 50;
 constexpr ControlTemplate kControls[] = {{kLogBox, ControlKind::LogBox, "", 7, 7, 293, 118}};
 const DialogTemplate kTemplate{903, "zyllogmeasure", 308, 132, "MS Sans Serif", 8, kControls};
 
-const char kLine[] = "Nastaven aktu\xE1ln\xED \xE8" "as ********************\r\n";
+const char kLine[] =
+    "Nastaven aktu\xE1ln\xED \xE8"
+    "as ********************\r\n";
 
 double medianPrependMicros(Window& window) {
     std::vector<double> samples;
     for (int i = 0; i < kSamples; ++i) {
         const auto begun = std::chrono::steady_clock::now();
         window.logLinePrepended(kLogBox, kLine);
-        samples.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - begun).count());
+        samples.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - begun).count());
     }
     std::sort(samples.begin(), samples.end());
     return samples[kSamples / 2];

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 
@@ -33,15 +33,21 @@ constexpr ControlTemplate kControls[] = {
     {Dialog::kOk, ControlKind::Button, "OK", 160, 7, 50, 14, kDefault},
 };
 const DialogTemplate kTemplate{
-    900, "ZYL zkouška ěščřžýáíé"_cp, 220, 145, "MS Sans Serif", 8, kControls, {kAbout, "&O programu..."_cp}, true,
+    900,       "ZYL zkouška ěščřžýáíé"_cp,    220,  145, "MS Sans Serif", 8,
+    kControls, {kAbout, "&O programu..."_cp}, true,
 };
 
-HWND windowOf(Window& window) { return dynamic_cast<Win32DialogWindow&>(window).handle(); }
-HWND item(Window& window, int id) { return ::GetDlgItem(windowOf(window), static_cast<WORD>(id)); }
+HWND windowOf(Window& window) {
+    return dynamic_cast<Win32DialogWindow&>(window).handle();
+}
+HWND item(Window& window, int id) {
+    return ::GetDlgItem(windowOf(window), static_cast<WORD>(id));
+}
 
 std::wstring textOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -65,7 +71,10 @@ TEST(Win32Texts, CharactersTheCodePageLacksBecomeOneQuestionMarkEach) {
         std::string cp1250;
     };
     const Row rows[] = {
-        {L"ñ", "?"}, {L"\u20AC", "\x80"}, {L"\U0001F600x", "?x"}, {L"kód", std::string("kód"_cp)},
+        {L"ñ", "?"},
+        {L"\u20AC", "\x80"},
+        {L"\U0001F600x", "?x"},
+        {L"kód", std::string("kód"_cp)},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(cp1250FromWide(row.wide), row.cp1250);
@@ -97,7 +106,8 @@ TEST(Win32DialogWindow, BuildsTheControlsTheTemplateNames) {
         EXPECT_EQ(box.left, expected.left);
         EXPECT_EQ(box.bottom, expected.bottom);
         LOGFONTW font{};
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(item(w, kField), WM_GETFONT, 0, 0)), sizeof font, &font);
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(item(w, kField), WM_GETFONT, 0, 0)), sizeof font,
+                     &font);
         EXPECT_EQ(font.lfCharSet, EASTEUROPE_CHARSET);
         EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
         HMENU menu = ::GetSystemMenu(windowOf(w), FALSE);

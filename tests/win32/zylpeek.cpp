@@ -10,8 +10,8 @@
 //   zylpeek windows                prints the caption of every shown window
 // Exit 2: no such window or control.
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -27,10 +27,10 @@ std::string utf8(const std::wstring& wide) {
     if (wide.empty()) {
         return {};
     }
-    std::string out(static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, wide.data(),
-                                                                    static_cast<int>(wide.size()), nullptr, 0,
-                                                                    nullptr, nullptr)),
-                    '\0');
+    std::string out(
+        static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                       nullptr, 0, nullptr, nullptr)),
+        '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
                           static_cast<int>(out.size()), nullptr, nullptr);
     return out;
