@@ -1,8 +1,9 @@
 #include "zyl_app.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <mmsystem.h>
-#include <windows.h>
 
 #include "serial_port.h"
 #include "wide_text.h"

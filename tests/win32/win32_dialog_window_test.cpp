@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 

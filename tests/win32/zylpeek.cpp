@@ -10,8 +10,9 @@
 //   zylpeek windows                prints the caption of every shown window
 // Exit 2: no such window or control.
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
