@@ -1,7 +1,8 @@
 # Distribution of the program: the icon files drawn at build time from the program's own
-# icon, the Windows version and icon resources, the install rules of the Linux desktop
-# (program, menu entry, icons, help page, manual page, AppStream data, changelog and
-# copyright) and the Debian package, built with Debian's hardening flags.
+# icon (the Windows program's icon resource too, which scripts/build-windows hands to the
+# cross build), the install rules of the Linux desktop (program, menu entry, icons, help
+# page, manual page, AppStream data, changelog and copyright) and the Debian package,
+# built with Debian's hardening flags.
 
 if(NOT ZYL_WITH_GUI)
     return()
@@ -30,15 +31,6 @@ add_custom_command(
     VERBATIM
 )
 add_custom_target(zyltool_icons ALL DEPENDS ${ZYL_ICON_FILES})
-
-if(WIN32)
-    # Version information and icon 128 for Explorer; the resource compiler finds the drawn
-    # zyltool.ico through the include path.
-    target_sources(zyltool PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../resources/zyltool.rc)
-    target_include_directories(zyltool PRIVATE ${ZYL_ICON_DIR})
-    add_dependencies(zyltool zyltool_icons)
-    return()
-endif()
 
 # Debian's hardening flags (stack protector, fortified libc calls, read-only relocations
 # bound at start) for the program and the libraries it is made of. On by default in the

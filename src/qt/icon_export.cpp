@@ -1,6 +1,7 @@
 // zylicon: writes the application icon as the files the desktops want, at build time:
 // <dir>/<n>x<n>/zyltool.png for the hicolor theme (n = 16, 32, 48, 64, 128, 256), and
-// <dir>/zyltool.ico (every size) for the Windows resources.
+// <dir>/zyltool.ico for the Windows program's icon resource: the drawing at 32 x 32 and
+// 16 x 16 in the 16 colours of the standard palette, as the resource has always been.
 
 #include <QBuffer>
 #include <QByteArray>
@@ -13,6 +14,7 @@
 #include <QPixmap>
 #include <QtEndian>
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -57,31 +59,104 @@ void putLe32(QByteArray& out, int value) {
     out.append(reinterpret_cast<const char*>(&le), 4);
 }
 
-// An icon file whose images are PNG streams, which Windows reads since Vista: a 6-byte
-// header, a 16-byte entry per image, then the images.
-QByteArray icoOf(const std::vector<QByteArray>& pngs, const std::vector<int>& sizes) {
+// The 16 colours of Windows' standard palette, which the drawing keeps to.
+constexpr QRgb kPalette[16] = {
+    qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+    qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+    qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+    qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255),
+};
+constexpr int kIconSizes[] = {32, 16};
+
+int paletteIndex(QRgb pixel) {
+    int best = 0;
+    int bestDistance = INT_MAX;
+    for (int i = 0; i < 16; ++i) {
+        const int dr = qRed(pixel) - qRed(kPalette[i]);
+        const int dg = qGreen(pixel) - qGreen(kPalette[i]);
+        const int db = qBlue(pixel) - qBlue(kPalette[i]);
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// One image of an icon file as Windows' icon resources hold it: a bitmap header of twice
+// the height, the palette, the 4-bit colour rows and the 1-bit transparency mask, each
+// bottom row first and padded to 4 bytes. A pixel that is mostly transparent is masked.
+QByteArray iconImageOf(const QImage& image) {
+    const int size = image.width();
+    const int colourRow = (size / 2 + 3) / 4 * 4;
+    const int maskRow = (size / 8 + 3) / 4 * 4;
+    QByteArray bytes;
+    putLe32(bytes, 40);  // header size
+    putLe32(bytes, size);
+    putLe32(bytes, size * 2);  // the colours and the mask
+    putLe16(bytes, 1);         // planes
+    putLe16(bytes, 4);         // bits per pixel
+    putLe32(bytes, 0);         // no compression
+    putLe32(bytes, (colourRow + maskRow) * size);
+    for (int i = 0; i < 4; ++i) {
+        putLe32(bytes, 0);  // resolution, colours used and important: all
+    }
+    for (const QRgb colour : kPalette) {
+        bytes.append(static_cast<char>(qBlue(colour)));
+        bytes.append(static_cast<char>(qGreen(colour)));
+        bytes.append(static_cast<char>(qRed(colour)));
+        bytes.append('\0');
+    }
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = size - 1; y >= 0; --y) {
+        QByteArray row(colourRow, '\0');
+        for (int x = 0; x < size; ++x) {
+            const QRgb pixel = argb.pixel(x, y);
+            const int index = qAlpha(pixel) < 128 ? 0 : paletteIndex(pixel);
+            row[x / 2] = static_cast<char>(row[x / 2] | (x % 2 == 0 ? index << 4 : index));
+        }
+        bytes.append(row);
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        QByteArray row(maskRow, '\0');
+        for (int x = 0; x < size; ++x) {
+            if (qAlpha(argb.pixel(x, y)) < 128) {
+                row[x / 8] = static_cast<char>(row[x / 8] | (0x80 >> (x % 8)));
+            }
+        }
+        bytes.append(row);
+    }
+    return bytes;
+}
+
+// The icon file: a 6-byte header, a 16-byte entry per image, then the images.
+QByteArray icoOf(const QIcon& icon) {
     constexpr int kHeaderSize = 6;
     constexpr int kEntrySize = 16;
     constexpr int kIconType = 1;
+    std::vector<QByteArray> images;
+    for (const int size : kIconSizes) {
+        images.push_back(iconImageOf(imageOf(icon, size)));
+    }
     QByteArray ico;
     putLe16(ico, 0);
     putLe16(ico, kIconType);
-    putLe16(ico, static_cast<int>(pngs.size()));
-    int offset = kHeaderSize + kEntrySize * static_cast<int>(pngs.size());
-    for (std::size_t i = 0; i < pngs.size(); ++i) {
-        // One byte each, in which 0 stands for 256.
-        ico.append(static_cast<char>(sizes[i] & 0xFF));  // width
-        ico.append(static_cast<char>(sizes[i] & 0xFF));  // height
-        ico.append('\0');                                // no palette
+    putLe16(ico, static_cast<int>(images.size()));
+    int offset = kHeaderSize + kEntrySize * static_cast<int>(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        ico.append(static_cast<char>(kIconSizes[i]));  // width
+        ico.append(static_cast<char>(kIconSizes[i]));  // height
+        ico.append(static_cast<char>(16));             // colours
         ico.append('\0');
-        putLe16(ico, 1);   // colour planes
-        putLe16(ico, 32);  // bits per pixel
-        putLe32(ico, static_cast<int>(pngs[i].size()));
+        putLe16(ico, 1);  // colour planes
+        putLe16(ico, 4);  // bits per pixel
+        putLe32(ico, static_cast<int>(images[i].size()));
         putLe32(ico, offset);
-        offset += static_cast<int>(pngs[i].size());
+        offset += static_cast<int>(images[i].size());
     }
-    for (const QByteArray& png : pngs) {
-        ico.append(png);
+    for (const QByteArray& image : images) {
+        ico.append(image);
     }
     return ico;
 }
@@ -108,15 +183,12 @@ int main(int argc, char** argv) {
     const QString dir = QString::fromLocal8Bit(argv[1]);
     const QIcon icon = appIcon();
 
-    std::vector<QByteArray> pngs;
-    std::vector<int> sizes;
     for (const int size : kSizes) {
         const QString sizeDir = QStringLiteral("%1/%2x%2").arg(dir).arg(size);
-        pngs.push_back(pngOf(icon, size));
-        sizes.push_back(size);
-        if (!QDir().mkpath(sizeDir) || !writeFile(sizeDir + QStringLiteral("/zyltool.png"), pngs.back())) {
+        if (!QDir().mkpath(sizeDir) ||
+            !writeFile(sizeDir + QStringLiteral("/zyltool.png"), pngOf(icon, size))) {
             return 1;
         }
     }
-    return writeFile(dir + QStringLiteral("/zyltool.ico"), icoOf(pngs, sizes)) ? 0 : 1;
+    return writeFile(dir + QStringLiteral("/zyltool.ico"), icoOf(icon)) ? 0 : 1;
 }

@@ -1,0 +1,37 @@
+#include "zyl_app.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include "serial_port.h"
+#include "wide_text.h"
+#include "win32_dialog_window.h"
+
+namespace {
+
+constexpr UINT kTimerResolutionMs = 1;
+
+}  // namespace
+
+ZylApp::ZylApp() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    ::timeBeginPeriod(kTimerResolutionMs);
+}
+
+ZylApp::~ZylApp() {
+    ::timeEndPeriod(kTimerResolutionMs);
+}
+
+bool ZylApp::InitInstance(Dialog& mainDialog) {
+    // The port's two warnings are ownerless message boxes.
+    SerialPort::setWarningHandler([](const std::string& text, const std::string& caption) {
+        ::MessageBoxW(nullptr, wideFromCp1250(text).c_str(), wideFromCp1250(caption).c_str(), MB_OK);
+    });
+    Win32DialogWindow window(mainDialog);
+    window.run();
+    SerialPort::setWarningHandler({});
+    return false;
+}

@@ -1,0 +1,205 @@
+# The scenarios of the Windows program, sourced by scripts/run-wine-tests once the prefix,
+# the ports (PORTS, zylsim_start/zylsim_stop), the X server and the build (BIN) are up.
+# Each drives zyltool.exe by real key presses (xdotool) against zylsim, reads its windows
+# from outside (zylpeek.exe) and leaves screenshots in SHOTS.
+
+MAIN="ZYL default - *"  # the main window's caption begins so
+BOX="ZYL default"       # a message box's caption, and the About box's
+UNIT_PORT=5             # the unit's port; every other COM number is absent unless named
+FAILURES=()
+
+peek() { wine "$BIN/zylpeek.exe" "$@"; }
+shot() { import -window root "$SHOTS/$1.png"; }
+# The log box, newest line on top, one line each, the progress marks left out.
+log_lines() { peek text "$MAIN" 1009 | tr -d '*' | sed 's/\r$//'; }
+fail() {
+    echo "  FAILED: $*" >&2
+    SCENARIO_OK=0
+}
+expect_eq() {  # WHAT EXPECTED ACTUAL
+    if [ "$2" != "$3" ]; then
+        fail "$1: expected '$2', got '$3'"
+    fi
+}
+# wait_until SECONDS COMMAND...: true once COMMAND is.
+wait_until() {
+    local end=$((SECONDS + $1)); shift
+    until "$@"; do
+        [ $SECONDS -ge $end ] && return 1
+        sleep 0.2
+    done
+}
+log_has() { log_lines | grep -qxF "$1"; }
+
+# Starts the program in a folder of its own; PROGRAM is the Wine process, gone when the
+# program has ended.
+start_program() {
+    mkdir -p "$WORK/run"
+    (cd "$WORK/run" && exec wine "$BIN/zyltool.exe" >"$WORK/program.log" 2>&1) &
+    PROGRAM=$!
+    PIDS+=($PROGRAM)
+    local begun=$(date +%s%N)
+    peek wait "$MAIN" 30 || { fail "no main window"; return 1; }
+    FIRST_WINDOW_MS=$((($(date +%s%N) - begun) / 1000000))
+}
+end_program() {
+    xdotool key Escape
+    if ! wait_until 10 bash -c "! kill -0 $PROGRAM 2>/dev/null"; then
+        fail "the program did not end on Esc"
+        kill "$PROGRAM" 2>/dev/null || true
+    fi
+    wait "$PROGRAM" 2>/dev/null || true
+}
+# Presses the connect button and answers the connect dialog with CODE.
+connect_with() {
+    xdotool key Return
+    peek wait "ZYL key" 10 || { fail "no connect dialog"; return 1; }
+    xdotool type --delay 20 "$1"
+    xdotool key Return
+}
+
+# The bytes the program sent, from zylsim's transcript ("ms > 0xNN").
+sent_bytes() { awk '$2 == ">" { printf "%s ", $3 }' "$1"; }
+
+scenario_factory_reset() {
+    zylsim_start $UNIT_PORT --transcript "$WORK/reset.transcript"
+    start_program || return
+    shot reset-1-start
+    expect_eq "log at start" "" "$(peek text "$MAIN" 1009)"
+    expect_eq "1004 at start" "enabled visible" "$(peek state "$MAIN" 1004)"
+    connect_with 4827
+    local begun=$SECONDS
+    wait_until 60 log_has "Tovarni nastavení uloženo" || fail "no end of the reset in the log"
+    RESET_S=$((SECONDS - begun))
+    shot reset-2-done
+    local expected
+    expected=$(printf '%s\n' "Tovarni nastavení uloženo" "Všechny logy byly smazány" "" \
+        "Všechny klíce byly smazány" "" "Nastaven aktuální čas" "Nastaven přístupový kód 4827" \
+        "Nastavena nastavení pro relé" "Nastaven čas přístupu na 5s" "Nastaven počet znaků komentáře na 50" \
+        "Název výtahu vymazán" "ZYL připojen na COM$UNIT_PORT." "ZYL nalezen na COM$UNIT_PORT" \
+        "Nalezen Port COM$UNIT_PORT" "Hledám ZYL...")
+    expect_eq "log" "$expected" "$(log_lines)"
+    expect_eq "1004 after the reset" "enabled visible" "$(peek state "$MAIN" 1004)"
+    end_program
+    zylsim_stop $UNIT_PORT
+    # The clock's six bytes (year - 2000 .. second) are the PC's; the rest is the protocol's.
+    local bytes clock
+    bytes=$(sent_bytes "$WORK/reset.transcript")
+    clock=$(cut -d' ' -f22-27 <<<"$bytes")
+    expect_eq "bytes sent" \
+        "0x04 0x01 0xA7 0x5A 0x59 0x4C 0x07 0x12 0xDB 0x1E 0xFF 0x23 0x41 0x1F 0x05 0x19 0x00 0x20 0x12 0xDB 0x24 $clock 0x18 0x08 0x11 0x28 0x08 0x13 0x04 " \
+        "$bytes"
+    expect_eq "year byte" "$(date +%y)" "$(printf '%d' "$(cut -d' ' -f1 <<<"$clock")")"
+    RESET_SPAN_MS=$(awk '$2 == ">" && $3 == "0x01" && !a { a = $1 } $2 == ">" && $3 == "0x18" { b = $1 } END { print b - a }' \
+        "$WORK/reset.transcript")
+    cp "$WORK/reset.transcript" "$SHOTS/reset.transcript"
+    echo "  first window after ${FIRST_WINDOW_MS} ms; reset ${RESET_S} s; 0x01..0x18 ${RESET_SPAN_MS} ms"
+}
+
+scenario_refused_code() {
+    zylsim_start $UNIT_PORT --fault refuse-code
+    start_program || return
+    connect_with 1234
+    wait_until 20 log_has "ZYL nepřipojen!" || fail "no 'ZYL nepřipojen!' in the log"
+    shot refused-code
+    expect_eq "1004 after the refusal" "enabled visible" "$(peek state "$MAIN" 1004)"
+    end_program
+    zylsim_stop $UNIT_PORT
+}
+
+# COM2 opens but nothing answers on it; the search goes on to the unit.
+scenario_search_past_absent_and_unitless_ports() {
+    zylsim_start 2 --fault silence
+    zylsim_start $UNIT_PORT
+    start_program || return
+    connect_with 4827
+    wait_until 60 log_has "Tovarni nastavení uloženo" || fail "no end of the reset in the log"
+    local log
+    log=$(log_lines)
+    grep -qxF "Nalezen Port COM2" <<<"$log" || fail "COM2 was not tried"
+    grep -qxF "ZYL nalezen na COM$UNIT_PORT" <<<"$log" || fail "the unit was not found on COM$UNIT_PORT"
+    if grep -qxF "ZYL nalezen na COM2" <<<"$log"; then
+        fail "a unit found on the unitless COM2"
+    fi
+    shot search
+    end_program
+    zylsim_stop 2
+    zylsim_stop $UNIT_PORT
+}
+
+scenario_pulled_cable_during_erase() {
+    zylsim_start $UNIT_PORT --fault hangup@0x18
+    start_program || return
+    connect_with 4827
+    peek wait "$BOX" 60 || { fail "no message box"; end_program; zylsim_stop $UNIT_PORT; return; }
+    shot pulled-cable-box
+    local text
+    text=$(peek texts "$BOX" | grep -o 'Chyba [0-9]* - ZYL odpojeno\.' || true)
+    [ -n "$text" ] || fail "the box does not say 'Chyba … - ZYL odpojeno.'"
+    echo "  box: $text"
+    xdotool key Return
+    peek gone "$BOX" 10 || fail "the box stayed"
+    expect_eq "1004 after the box" "enabled visible" "$(peek state "$MAIN" 1004)"
+    end_program
+    zylsim_stop $UNIT_PORT
+}
+
+scenario_connect_dialog_refuses_10000() {
+    start_program || return
+    connect_with 10000
+    peek wait "$BOX" 10 || fail "no message box"
+    shot connect-10000
+    peek texts "$BOX" | grep -q "Zadejte celé číslo od 0 do 9999" || fail "the box does not name 0..9999"
+    xdotool key Return
+    peek gone "$BOX" 10 || fail "the box stayed"
+    peek wait "ZYL key" 5 || fail "the connect dialog closed"
+    xdotool key Escape
+    peek gone "ZYL key" 10 || fail "the connect dialog stayed after Esc"
+    expect_eq "log after Zpět" "" "$(peek text "$MAIN" 1009)"
+    end_program
+}
+
+# Alt+Space opens the system menu; its last item, below the separator, is the About box's.
+scenario_about_box_from_the_system_menu() {
+    start_program || return
+    xdotool key alt+space
+    sleep 0.5
+    shot about-1-menu
+    xdotool key Up Return
+    peek wait "$BOX" 10 || { fail "no About box"; end_program; return; }
+    shot about-2-box
+    peek texts "$BOX" | grep -qxF "65534 ZYL default Verze 130218" || fail "no version line"
+    xdotool key Return
+    peek gone "$BOX" 10 || fail "the About box stayed after OK"
+    end_program
+}
+
+# The windows once more under a Czech locale (ANSI code page 1250), for the screenshots.
+scenario_czech_locale_screenshots() {
+    LANG=cs_CZ.UTF-8 LC_ALL=cs_CZ.UTF-8 start_program || return
+    shot czech-1-main
+    xdotool key Return
+    peek wait "ZYL key" 10 || fail "no connect dialog"
+    shot czech-2-connect
+    xdotool key Escape
+    end_program
+}
+
+run_scenarios() {
+    local passed=0 name
+    for name in factory_reset refused_code search_past_absent_and_unitless_ports pulled_cable_during_erase \
+                connect_dialog_refuses_10000 about_box_from_the_system_menu czech_locale_screenshots; do
+        SCENARIO_OK=1
+        local begun=$SECONDS
+        echo "scenario $name"
+        "scenario_$name"
+        echo "  $([ $SCENARIO_OK = 1 ] && echo passed || echo FAILED) in $((SECONDS - begun)) s"
+        if [ $SCENARIO_OK = 1 ]; then
+            passed=$((passed + 1))
+        else
+            FAILURES+=("$name")
+        fi
+    done
+    echo "scenarios: $passed passed, ${#FAILURES[@]} failed ${FAILURES[*]:-}"
+    [ ${#FAILURES[@]} -eq 0 ]
+}

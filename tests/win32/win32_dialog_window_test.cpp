@@ -1,0 +1,258 @@
+#include "win32_dialog_window.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "cp1250_literal.h"
+#include "recording_dialog.h"
+#include "wide_text.h"
+
+namespace {
+
+using Kind = Dialog::Event::Kind;
+using N = Dialog::Notification;
+using namespace control_style;
+
+enum : int { kField = 10, kSecret = 11, kAll = 12, kLog = 13, kList = 14, kHidden_ = 15, kLabel = -1 };
+constexpr int kAbout = 0x10;
+constexpr int kMove = 5, kAnswerBox = 6;  // timers
+
+constexpr ListColumn kColumns[] = {{"ID:", 50}, {"Komentář:"_cp, 200}};
+constexpr ControlTemplate kControls[] = {
+    {kLabel, ControlKind::Static, "Přístupový kód & jméno"_cp, 7, 7, 100, 8},
+    {kField, ControlKind::Edit, "", 7, 17, 100, 12},
+    {kSecret, ControlKind::Edit, "", 7, 31, 100, 12, kPassword | kCentered},
+    {kAll, ControlKind::CheckBox, "Vše"_cp, 115, 17, 40, 10},
+    {kLog, ControlKind::LogBox, "", 7, 46, 200, 50},
+    {kList, ControlKind::ReportList, "", 7, 98, 200, 40, 0, kColumns},
+    {kHidden_, ControlKind::Button, "Skrytý"_cp, 115, 31, 40, 14, kHidden | kDisabled},
+    {Dialog::kOk, ControlKind::Button, "OK", 160, 7, 50, 14, kDefault},
+};
+const DialogTemplate kTemplate{
+    900,       "ZYL zkouška ěščřžýáíé"_cp,    220,  145, "MS Sans Serif", 8,
+    kControls, {kAbout, "&O programu..."_cp}, true,
+};
+
+HWND windowOf(Window& window) {
+    return dynamic_cast<Win32DialogWindow&>(window).handle();
+}
+HWND item(Window& window, int id) {
+    return ::GetDlgItem(windowOf(window), static_cast<WORD>(id));
+}
+
+std::wstring textOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+int run(RecordingDialog& dialog) {
+    Win32DialogWindow window(dialog);
+    return window.run();
+}
+
+TEST(Win32Texts, EveryByteOfTheCodePageSurvivesTheWayThroughUtf16) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) {
+        all += static_cast<char>(b);
+    }
+    EXPECT_EQ(cp1250FromWide(wideFromCp1250(all)), all);
+    EXPECT_EQ(wideFromCp1250("Připojit"_cp), L"P\u0159ipojit");
+}
+
+TEST(Win32Texts, CharactersTheCodePageLacksBecomeOneQuestionMarkEach) {
+    struct Row {
+        std::wstring wide;
+        std::string cp1250;
+    };
+    const Row rows[] = {
+        {L"ñ", "?"},
+        {L"\u20AC", "\x80"},
+        {L"\U0001F600x", "?x"},
+        {L"kód", std::string("kód"_cp)},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(cp1250FromWide(row.wide), row.cp1250);
+    }
+}
+
+TEST(Win32DialogWindow, BuildsTheControlsTheTemplateNames) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind == Kind::Timer) {
+            EXPECT_TRUE(w.hasFocus(kField));  // the first tab stop, once the window is up
+            d.endDialog(Dialog::kOk);
+            return;
+        }
+        if (e.kind != Kind::Init) {
+            return;
+        }
+        EXPECT_EQ(textOf(windowOf(w)), wideFromCp1250(kTemplate.caption));
+        EXPECT_EQ(textOf(item(w, kLabel)), L"P\u0159\u00EDstupov\u00FD k\u00F3d & jm\u00E9no");
+        EXPECT_NE(::GetWindowLongW(item(w, kSecret), GWL_STYLE) & ES_PASSWORD, 0);
+        EXPECT_EQ(::GetWindowLongW(item(w, Dialog::kOk), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+        EXPECT_FALSE(w.isVisible(kHidden_));
+        EXPECT_FALSE(w.isEnabled(kHidden_));
+        EXPECT_TRUE(w.isVisible(kField));
+        RECT expected{7, 46, 207, 96};
+        ::MapDialogRect(windowOf(w), &expected);
+        RECT box{};
+        ::GetWindowRect(item(w, kLog), &box);
+        ::MapWindowPoints(nullptr, windowOf(w), reinterpret_cast<POINT*>(&box), 2);
+        EXPECT_EQ(box.left, expected.left);
+        EXPECT_EQ(box.bottom, expected.bottom);
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(item(w, kField), WM_GETFONT, 0, 0)), sizeof font,
+                     &font);
+        EXPECT_EQ(font.lfCharSet, EASTEUROPE_CHARSET);
+        EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+        HMENU menu = ::GetSystemMenu(windowOf(w), FALSE);
+        wchar_t last[64] = {};
+        ::GetMenuStringW(menu, kAbout, last, 64, MF_BYCOMMAND);
+        EXPECT_STREQ(last, L"&O programu...");
+        w.startTimer(kMove, 10);
+    });
+    EXPECT_EQ(run(dialog), Dialog::kOk);
+    ASSERT_FALSE(dialog.seen.empty());
+    EXPECT_EQ(dialog.seen.front().kind, Kind::Init);
+    EXPECT_EQ(dialog.seen.back().kind, Kind::Destroy);
+}
+
+TEST(Win32DialogWindow, TypedTextIsEditedAndSetTextIsNot) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind == Kind::Init) {
+            w.setText(kField, "Zpět"_cp);
+            EXPECT_EQ(w.text(kField), "Zpět"_cp);
+            EXPECT_EQ(textOf(item(w, kField)), L"Zp\u011Bt");
+            EXPECT_FALSE(d.saw(Kind::Command, kField, N::Edited));
+            ::SendMessageW(item(w, kField), WM_CHAR, L'\u0159', 0);  // ř, as the keyboard sends it
+            EXPECT_TRUE(d.saw(Kind::Command, kField, N::Edited));
+            EXPECT_EQ(w.text(kField), "řZpět"_cp);
+            d.endDialog(Dialog::kOk);
+        }
+    });
+    run(dialog);
+}
+
+TEST(Win32DialogWindow, LogBoxPutsTheNewestOnTopWithoutALimit) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind != Kind::Init) {
+            return;
+        }
+        w.logLinePrepended(kLog, "Hledám ZYL...\r\n"_cp);
+        w.logLinePrepended(kLog, "Nalezen Port COM3\r\n");
+        w.logMarkPrepended(kLog, "*");
+        EXPECT_EQ(cp1250FromWide(textOf(item(w, kLog))), "*Nalezen Port COM3\r\nHledám ZYL...\r\n"_cp);
+        const std::string line(98, '*');
+        for (int i = 0; i < 1000; ++i) {
+            w.logLinePrepended(kLog, line + "\r\n");
+        }
+        EXPECT_GT(::GetWindowTextLengthW(item(w, kLog)), 100000);
+        EXPECT_FALSE(d.saw(Kind::Command, kLog, N::Edited));
+        d.endDialog(Dialog::kOk);
+    });
+    run(dialog);
+}
+
+TEST(Win32DialogWindow, EnterClicksTheDefaultButtonAndEscIdTwo) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind == Kind::Init) {
+            ::PostMessageW(item(w, kField), WM_KEYDOWN, VK_RETURN, 0);
+        } else if (e.kind == Kind::Command && e.id == Dialog::kOk) {
+            ::PostMessageW(item(w, kField), WM_KEYDOWN, VK_ESCAPE, 0);
+        } else if (e.kind == Kind::Command && e.id == Dialog::kCancel) {
+            d.endDialog(Dialog::kCancel);
+        }
+    });
+    EXPECT_EQ(run(dialog), Dialog::kCancel);
+    EXPECT_TRUE(dialog.saw(Kind::Command, Dialog::kOk, N::Clicked));
+}
+
+// Windows would leave the focus nowhere, where Esc reaches no dialog.
+TEST(Win32DialogWindow, DisablingTheFocusedControlHandsTheFocusOn) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind == Kind::Init) {
+            w.startTimer(kMove, 10);
+        } else if (e.kind == Kind::Timer) {
+            w.stopTimer(kMove);
+            w.setFocus(kField);
+            w.setEnabled(kField, false);
+            EXPECT_TRUE(w.hasFocus(kSecret));
+            ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+        } else if (e.kind == Kind::Command && e.id == Dialog::kCancel) {
+            d.endDialog(Dialog::kCancel);
+        }
+    });
+    EXPECT_EQ(run(dialog), Dialog::kCancel);
+}
+
+// A message box taking the focus is no leaving of the field; moving to another one is.
+TEST(Win32DialogWindow, FocusLeavesAFieldOnlyForAnotherControl) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind == Kind::Init) {
+            EXPECT_EQ(w.startTimer(kMove, 10), kMove);
+        } else if (e.kind == Kind::Timer && e.id == kMove) {
+            w.stopTimer(kMove);
+            w.setFocus(kSecret);
+            w.startTimer(kAnswerBox, 20);
+            EXPECT_EQ(w.messageBox("Zpráva"_cp), Window::Answer::Ok);
+            d.endDialog(Dialog::kOk);
+        } else if (e.kind == Kind::Timer && e.id == kAnswerBox) {
+            if (HWND box = ::FindWindowW(L"#32770", L"ZYL default")) {
+                w.stopTimer(kAnswerBox);
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+        }
+    });
+    run(dialog);
+    EXPECT_TRUE(dialog.saw(Kind::Command, kField, N::FocusLost));
+    EXPECT_TRUE(dialog.saw(Kind::Command, kSecret, N::FocusGained));
+    EXPECT_FALSE(dialog.saw(Kind::Command, kSecret, N::FocusLost));
+}
+
+TEST(Win32DialogWindow, ReportListReadsItsRowsFromTheDialog) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind != Kind::Init) {
+            return;
+        }
+        d.rows = 4360;
+        w.rowsChanged(kList);
+        HWND list = item(w, kList);
+        EXPECT_EQ(ListView_GetItemCount(list), 4360);
+        wchar_t cell[64] = {};
+        LVITEMW row{};
+        row.iSubItem = 1;
+        row.pszText = cell;
+        row.cchTextMax = 64;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, 4359, reinterpret_cast<LPARAM>(&row));
+        EXPECT_STREQ(cell, L"Kl\u00ED\u010D \u010D. 4359");
+        w.setRowSelected(kList, 7, true);
+        w.setRowSelected(kList, 5, true);
+        EXPECT_EQ(w.selectedRows(kList), (std::vector<int>{5, 7}));
+        w.rowsChanged(kList);
+        EXPECT_TRUE(w.selectedRows(kList).empty());
+        d.endDialog(Dialog::kOk);
+    });
+    run(dialog);
+}
+
+TEST(Win32DialogWindow, SystemMenuItemAndCloseBoxReachTheDialog) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind == Kind::Init) {
+            ::PostMessageW(windowOf(w), WM_SYSCOMMAND, kAbout | 0x3, 0);
+        } else if (e.kind == Kind::SysCommand) {
+            ::PostMessageW(windowOf(w), WM_CLOSE, 0, 0);
+        } else if (e.kind == Kind::Close) {
+            d.endDialog(Dialog::kCancel);
+        }
+    });
+    EXPECT_EQ(run(dialog), Dialog::kCancel);
+    EXPECT_TRUE(dialog.saw(Kind::SysCommand, kAbout));
+}
+
+}  // namespace
