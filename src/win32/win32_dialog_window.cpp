@@ -429,6 +429,15 @@ std::vector<int> Win32DialogWindow::selectedRows(int id) const {
 
 // --- Window: timers, modal runs and the desktop -----------------------------------------
 
+// Only the paint messages are taken from the queue: clicks and keys wait for the handler to end.
+void Win32DialogWindow::paintNow() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+        ::DispatchMessageW(&message);
+    }
+    ::UpdateWindow(hwnd_);
+}
+
 int Win32DialogWindow::startTimer(int id, int periodMs) {
     if (::SetTimer(hwnd_, static_cast<UINT_PTR>(id), static_cast<UINT>(periodMs), nullptr) == 0) {
         return 0;

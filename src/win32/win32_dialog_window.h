@@ -52,6 +52,7 @@ public:
     void rowsChanged(int id) override;
     void setRowSelected(int id, int row, bool selected) override;
     std::vector<int> selectedRows(int id) const override;
+    void paintNow() override;
     int startTimer(int id, int periodMs) override;
     void stopTimer(int id) override;
     int runModal(Dialog& dialog) override;
