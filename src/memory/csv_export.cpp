@@ -4,15 +4,14 @@
 #include <string_view>
 
 #include "atomic_file.h"
+#include "cp1250_literal.h"
 #include "key_record.h"
 
 namespace {
 
-// "ID;Komentář;Klíč;Patro 24;...": written in code page 1250, where á is 0xE1, ř is 0xF8,
-// í is 0xED and č is 0xE8.
+// Written in code page 1250, as every text of the program.
 constexpr std::string_view kHeader =
-    "ID;Koment\xE1\xF8;Kl\xED\xE8;"
-    "Patro 24;23;22;21;20;19;18;17;16;15;14;13;12;11;10;9;8;7;6;5;4;3;2;1;\r\n";
+    "ID;Komentář;Klíč;Patro 24;23;22;21;20;19;18;17;16;15;14;13;12;11;10;9;8;7;6;5;4;3;2;1;\r\n"_cp;
 
 constexpr std::string_view kRowEnd = ";\r\n";
 

@@ -86,7 +86,7 @@ TEST_F(RealtimeReset, CompletesAgainstTheUnitOnAPseudoTerminal) {
 
     // The unit's side takes the last byte off the line in its own time (slowly under a
     // sanitizer and a loaded machine): wait for it in the transcript, within a bound.
-    QTest::qWaitFor([&] { return !unit_.received().empty() && unit_.received().back() == 0x04; }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !unit_.received().empty() && unit_.received().back() == 0x04; }, 5000));
     unit_.stop();
     const Bytes expectedBytes = {0x04, 0x01, 0xA7, 0x5A, 0x59, 0x4C, 0x07, 0x12, 0xDB, 0x1E, 0xFF, 0x23,
                                  0x41, 0x1F, 0x05, 0x19, 0x00, 0x20, 0x12, 0xDB, 0x24, 26,   12,   7,

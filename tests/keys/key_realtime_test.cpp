@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "cp1250_literal.h"
 #include "fake_desktop.h"
 #include "key_dialog.h"
 #include "keys_test_support.h"
@@ -96,7 +97,7 @@ TEST_F(KeyRealtimeTest, KeyHeldAtTheReaderIsAddedAndDeletedInTheUnit) {
                            stored.begin() + kFloorOffset));
     EXPECT_TRUE(std::equal(memory.begin(), memory.begin() + kRecordSize, dialog.state().image.begin()));
     EXPECT_EQ(floorMaskOf(memory, 0, kRecordSize), (FloorMask{0x02, 0, 0}));
-    EXPECT_EQ(listComment(memory, 0, kRecordSize), std::string("Vr\xE1tn\xFD"));
+    EXPECT_EQ(listComment(memory, 0, kRecordSize), std::string("Vrátný"_cp));
 
     const Bytes in = unit_.received();
     const int begin = find(in, {unit::kBeginAddKeys});
