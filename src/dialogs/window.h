@@ -43,7 +43,11 @@ public:
 
     // The log box: a line was put on top of its text, or a mark in front of its top line.
     // The window may bring its box up to date once the current event has returned, and
-    // does before any modal box or run opens.
+    // does before any modal box or run opens. A unit that erases for long sends marks by
+    // the hundred a second, and a box lays its top line out again for each: past
+    // kLongestShownMarkRun marks in front of one line, a box shows "…" and that many marks,
+    // and no longer changes for more (the dialog's log keeps them all).
+    static constexpr int kLongestShownMarkRun = 1000;
     virtual void logLinePrepended(int id, std::string_view line) = 0;
     virtual void logMarkPrepended(int id, std::string_view mark) = 0;
 

@@ -37,9 +37,7 @@ void QtLogBox::prependMark(const QString& mark) {
     }
 }
 
-// Even once a tick, a line of a hundred thousand marks costs the box a good part of a
-// core. So a run longer than the box can show usefully is shown as an ellipsis and its
-// last marks, which further marks no longer change.
+// Even once a tick, a line of a hundred thousand marks costs the box a good part of a core.
 void QtLogBox::showPendingMarks() {
     marksQueued_ = false;
     if (pendingMarks_.isEmpty()) {
@@ -48,13 +46,13 @@ void QtLogBox::showPendingMarks() {
     if (!topRunShortened_) {
         const QString marks = forBox(pendingMarks_);
         QTextCursor cursor(document());
-        if (topRunShown_ + marks.size() <= kLongestShownRun) {
+        if (topRunShown_ + marks.size() <= Window::kLongestShownMarkRun) {
             cursor.insertText(marks);
             topRunShown_ += marks.size();
         } else {
             cursor.setPosition(topRunShown_, QTextCursor::KeepAnchor);
             const QString run = marks + cursor.selectedText();
-            cursor.insertText(QStringLiteral("…") + run.right(kLongestShownRun));
+            cursor.insertText(QStringLiteral("…") + run.right(Window::kLongestShownMarkRun));
             topRunShortened_ = true;
         }
     }

@@ -3,16 +3,15 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include "window.h"
+
 // The log box: read-only, newest line on top, text only ever put in front. A line is shown
 // at once; progress marks once the current event has returned (or before a modal box
-// opens), all at once, since the box lays its top line out again on every change and a
-// unit that erases for long sends marks by the hundred a second. Past kLongestShownRun
-// marks in front of one line it shows "…" and the run's last kLongestShownRun marks.
+// opens), all at once, since the box lays its top line out again on every change. A very
+// long run of marks is shown shortened, as Window::kLongestShownMarkRun says.
 class QtLogBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    static constexpr int kLongestShownRun = 1000;
-
     explicit QtLogBox(QWidget* parent = nullptr);
 
     void prependLine(const QString& line);

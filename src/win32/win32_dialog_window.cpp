@@ -104,16 +104,15 @@ INT_PTR Win32DialogWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPa
             return TRUE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(icon_);
-        case WM_DESTROY:
-            if (!destroyed_) {
-                destroyed_ = true;
-                ended_ = true;
-                for (const int id : timers_) {
-                    ::KillTimer(hwnd_, static_cast<UINT_PTR>(id));
-                }
-                timers_.clear();
-                send({Dialog::Event::Kind::Destroy});
+        case WM_ENDSESSION:
+            // Logout or shutdown: Windows may end the process once this returns, without a
+            // WM_DESTROY, so the dialog's end (0x04, the port released) runs here.
+            if (wParam != FALSE) {
+                destroy();
             }
+            return FALSE;
+        case WM_DESTROY:
+            destroy();
             return FALSE;
         default:
             return FALSE;
@@ -309,6 +308,19 @@ int Win32DialogWindow::controlIdOf(HWND window) const {
     return 0;
 }
 
+void Win32DialogWindow::destroy() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    ended_ = true;
+    for (const int id : timers_) {
+        ::KillTimer(hwnd_, static_cast<UINT_PTR>(id));
+    }
+    timers_.clear();
+    send({Dialog::Event::Kind::Destroy});
+}
+
 void Win32DialogWindow::send(Dialog::Event event) {
     dialog_.handleEvent(*this, event);
 }
@@ -380,18 +392,42 @@ bool Win32DialogWindow::hasFocus(int id) const {
 // --- Window: log box and report list ----------------------------------------------------
 
 void Win32DialogWindow::logLinePrepended(int id, std::string_view line) {
-    prepend(id, line);
+    prepend(id, wideFromCp1250(line));
+    markRuns_[id] = {};
 }
 
+// The EDIT moves its whole text for every piece put in front, so a long run of marks is
+// shown shortened: "…" and the run's newest marks, which further marks no longer change.
 void Win32DialogWindow::logMarkPrepended(int id, std::string_view mark) {
-    prepend(id, mark);
+    MarkRun& run = markRuns_[id];
+    if (run.shortened) {
+        return;
+    }
+    const std::wstring marks = wideFromCp1250(mark);
+    const int shown = run.shown + static_cast<int>(marks.size());
+    if (shown <= kLongestShownMarkRun) {
+        prepend(id, marks);
+        run.shown = shown;
+        return;
+    }
+    // The marks shown so far begin the top line; EM_GETLINE takes the buffer's size in its
+    // first character and copies no more.
+    std::wstring shownMarks(static_cast<std::size_t>(run.shown), L'\0');
+    if (run.shown > 0) {
+        shownMarks[0] = static_cast<wchar_t>(run.shown);
+        shownMarks.resize(static_cast<std::size_t>(
+            ::SendMessageW(control(id), EM_GETLINE, 0, reinterpret_cast<LPARAM>(shownMarks.data()))));
+    }
+    const std::wstring newest = (marks + shownMarks).substr(0, static_cast<std::size_t>(kLongestShownMarkRun));
+    prepend(id, L"\u2026" + newest, run.shown);
+    run.shortened = true;
 }
 
-// Text goes in at the very front and the box shows its top, where the newest line is.
-void Win32DialogWindow::prepend(int id, std::string_view piece) {
+// Text goes in at the very front, in place of the first `replacing` characters, and the box
+// shows its top, where the newest line is.
+void Win32DialogWindow::prepend(int id, const std::wstring& text, int replacing) {
     HWND box = control(id);
-    const std::wstring text = wideFromCp1250(piece);
-    ::SendMessageW(box, EM_SETSEL, 0, 0);
+    ::SendMessageW(box, EM_SETSEL, 0, replacing);
     ::SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     ::SendMessageW(box, EM_SETSEL, 0, 0);
     ::SendMessageW(box, EM_SCROLLCARET, 0, 0);

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <set>
+#include <string>
 
 #include "dialog.h"
 #include "window.h"
@@ -14,7 +15,8 @@
 // W functions. It holds no step of logic.
 //
 // The messages and the events they become:
-// - WM_INITDIALOG: Init; WM_DESTROY: Destroy; WM_CLOSE (the close box, Alt+F4): Close.
+// - WM_INITDIALOG: Init; WM_DESTROY, or WM_ENDSESSION at logout: Destroy, once; WM_CLOSE
+//   (the close box, Alt+F4): Close.
 // - WM_COMMAND BN_CLICKED: Clicked of that control; Enter arrives as a click of the default
 //   button and Esc as a click of id 2, as the dialog manager sends them.
 // - EN_CHANGE of a field: Edited, only when the user changed it, not setText.
@@ -74,10 +76,11 @@ private:
     void useCentralEuropeanFont();
     void onCommandMessage(WORD windowsId, WORD code);
     void onNotify(const NMHDR& header);
-    void prepend(int id, std::string_view piece);
+    void prepend(int id, const std::wstring& text, int replacing = 0);
 
     HWND control(int id) const;
     int controlIdOf(HWND control) const;
+    void destroy();
     void send(Dialog::Event event);
     void command(int id, Dialog::Notification notification);
 
@@ -88,6 +91,11 @@ private:
     HICON icon_ = nullptr;
     std::map<int, HWND> controls_;  // by the template's id
     std::set<int> timers_;
+    struct MarkRun {
+        int shown = 0;  // marks the box shows in front of its top line
+        bool shortened = false;
+    };
+    std::map<int, MarkRun> markRuns_;  // by log box id
     bool initialising_ = false;
     bool focusSetByDialog_ = false;
     bool settingText_ = false;

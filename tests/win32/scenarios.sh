@@ -127,20 +127,41 @@ scenario_search_past_absent_and_unitless_ports() {
     zylsim_stop $UNIT_PORT
 }
 
+# The cable goes while the unit sends its progress bytes for the keys: the unit's end of the
+# line vanishes, and the next silent tick is a disconnection.
 scenario_pulled_cable_during_erase() {
-    zylsim_start $UNIT_PORT --fault hangup@0x18
+    local transcript=$WORK/pulled.transcript
+    zylsim_start $UNIT_PORT --erase-ms 4000 --transcript "$transcript"
     start_program || return
     connect_with 4827
-    peek wait "$BOX" 60 || { fail "no message box"; end_program; zylsim_stop $UNIT_PORT; return; }
+    wait_until 60 bash -c "[ \$(grep -c '< 0x0A' '$transcript' 2>/dev/null) -ge 5 ]" || fail "no progress bytes"
+    zylsim_stop $UNIT_PORT
+    peek wait "$BOX" 10 || { fail "no message box"; end_program; return; }
     shot pulled-cable-box
-    local text
-    text=$(peek texts "$BOX" | grep -o 'Chyba [0-9]* - ZYL odpojeno\.' || true)
-    [ -n "$text" ] || fail "the box does not say 'Chyba … - ZYL odpojeno.'"
-    echo "  box: $text"
+    expect_eq "the box" "Chyba 525 - ZYL odpojeno." \
+        "$(peek texts "$BOX" | grep -o 'Chyba [0-9]* - ZYL odpojeno\.' || true)"
     xdotool key Return
     peek gone "$BOX" 10 || fail "the box stayed"
     expect_eq "1004 after the box" "enabled visible" "$(peek state "$MAIN" 1004)"
     end_program
+}
+
+# A logout in the middle of the reset: the program ends the link (0x04 after the byte of
+# the tick in progress) and sends nothing more, as closing the window does.
+scenario_session_end_during_reset() {
+    local transcript=$WORK/session-end.transcript
+    zylsim_start $UNIT_PORT --transcript "$transcript"
+    start_program || return
+    connect_with 4827
+    wait_until 30 log_has "Název výtahu vymazán" || fail "the reset did not begin"
+    peek endsession "$MAIN"
+    sleep 1
+    local bytes
+    bytes=$(sent_bytes "$transcript")
+    expect_eq "the last byte sent" "0x04" "$(awk '{ print $NF }' <<<"$bytes")"
+    expect_eq "bytes after the end" "$bytes" "$(sleep 1; sent_bytes "$transcript")"
+    kill "$PROGRAM" 2>/dev/null || true
+    wait "$PROGRAM" 2>/dev/null || true
     zylsim_stop $UNIT_PORT
 }
 
@@ -188,7 +209,7 @@ scenario_czech_locale_screenshots() {
 run_scenarios() {
     local passed=0 name
     for name in factory_reset refused_code search_past_absent_and_unitless_ports pulled_cable_during_erase \
-                connect_dialog_refuses_10000 about_box_from_the_system_menu czech_locale_screenshots; do
+                session_end_during_reset connect_dialog_refuses_10000 about_box_from_the_system_menu czech_locale_screenshots; do
         SCENARIO_OK=1
         local begun=$SECONDS
         echo "scenario $name"

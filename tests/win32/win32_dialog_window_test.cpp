@@ -159,6 +159,28 @@ TEST(Win32DialogWindow, LogBoxPutsTheNewestOnTopWithoutALimit) {
     run(dialog);
 }
 
+TEST(Win32DialogWindow, LogBoxShowsALongRunOfMarksShortenedUntilTheNextLine) {
+    RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+        if (e.kind != Kind::Init) {
+            return;
+        }
+        w.logLinePrepended(kLog, "Nastaven aktuální čas\r\n"_cp);
+        w.logLinePrepended(kLog, "");
+        for (int i = 0; i < 3 * Window::kLongestShownMarkRun; ++i) {
+            w.logMarkPrepended(kLog, "*");
+        }
+        const std::string shortened = std::string("…"_cp) + std::string(Window::kLongestShownMarkRun, '*');
+        const std::string oldLine("Nastaven aktuální čas\r\n"_cp);
+        EXPECT_EQ(cp1250FromWide(textOf(item(w, kLog))), shortened + oldLine);
+        w.logLinePrepended(kLog, "Všechny klíce byly smazány\r\n"_cp);
+        w.logMarkPrepended(kLog, "*");
+        EXPECT_EQ(cp1250FromWide(textOf(item(w, kLog))),
+                  std::string("*Všechny klíce byly smazány\r\n"_cp) + shortened + oldLine);
+        d.endDialog(Dialog::kOk);
+    });
+    run(dialog);
+}
+
 TEST(Win32DialogWindow, EnterClicksTheDefaultButtonAndEscIdTwo) {
     RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
         if (e.kind == Kind::Init) {

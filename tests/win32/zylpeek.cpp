@@ -8,6 +8,7 @@
 //   zylpeek state CAPTION ID       prints "enabled"/"disabled" and "visible"/"hidden"
 //   zylpeek texts CAPTION          prints the id and text of every control, one a line
 //   zylpeek windows                prints the caption of every shown window
+//   zylpeek endsession CAPTION     tells the window that the session ends (a logout)
 // Exit 2: no such window or control.
 
 #include <windows.h>
@@ -105,7 +106,7 @@ int main() {
         return 0;
     }
     if (argc < 3) {
-        std::fputs("usage: zylpeek wait|gone|text|state|texts|windows CAPTION [ID|SECONDS]\n", stderr);
+        std::fputs("usage: zylpeek wait|gone|text|state|texts|windows|endsession CAPTION [ID|SECONDS]\n", stderr);
         return 2;
     }
     const std::wstring caption = argv[2];
@@ -116,6 +117,10 @@ int main() {
     if (window == nullptr) {
         std::fprintf(stderr, "zylpeek: no window \"%s\"\n", utf8(caption).c_str());
         return 2;
+    }
+    if (mode == L"endsession") {
+        ::SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        return 0;
     }
     if (mode == L"texts") {
         for (HWND c = ::GetWindow(window, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
