@@ -404,22 +404,13 @@ void Win32DialogWindow::logMarkPrepended(int id, std::string_view mark) {
         return;
     }
     const std::wstring marks = wideFromCp1250(mark);
-    const int shown = run.shown + static_cast<int>(marks.size());
-    if (shown <= kLongestShownMarkRun) {
+    const std::size_t longest = kLongestShownMarkRun;
+    if (run.shown.size() + marks.size() <= longest) {
         prepend(id, marks);
-        run.shown = shown;
+        run.shown.insert(0, marks);
         return;
     }
-    // The marks shown so far begin the top line; EM_GETLINE takes the buffer's size in its
-    // first character and copies no more.
-    std::wstring shownMarks(static_cast<std::size_t>(run.shown), L'\0');
-    if (run.shown > 0) {
-        shownMarks[0] = static_cast<wchar_t>(run.shown);
-        shownMarks.resize(static_cast<std::size_t>(
-            ::SendMessageW(control(id), EM_GETLINE, 0, reinterpret_cast<LPARAM>(shownMarks.data()))));
-    }
-    const std::wstring newest = (marks + shownMarks).substr(0, static_cast<std::size_t>(kLongestShownMarkRun));
-    prepend(id, L"\u2026" + newest, run.shown);
+    prepend(id, L"\u2026" + (marks + run.shown).substr(0, longest), static_cast<int>(run.shown.size()));
     run.shortened = true;
 }
 

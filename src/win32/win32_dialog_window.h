@@ -92,7 +92,7 @@ private:
     std::map<int, HWND> controls_;  // by the template's id
     std::set<int> timers_;
     struct MarkRun {
-        int shown = 0;  // marks the box shows in front of its top line
+        std::wstring shown;  // the marks the box shows in front of its top line
         bool shortened = false;
     };
     std::map<int, MarkRun> markRuns_;  // by log box id
