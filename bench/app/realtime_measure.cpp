@@ -249,11 +249,7 @@ int main(int argc, char** argv) {
         std::size_t first = app.ticks.size();
         const double clicked = MeasuringApp::ms(Clock::now() - app.origin);
         dialog.button(MainDialog::kConnectButton)->click();
-        const bool reset = waitUntil(
-            [&] {
-                return dialog.idle();
-            },
-            60000);
+        const bool reset = waitUntil([&] { return dialog.idle(); }, 60000);
         std::size_t last = app.ticks.size();
         if (!reset || !dialog.logText().startsWith(QStringLiteral("Tovarni nastavení uloženo"))) {
             std::fprintf(stderr, "realtime_measure: the reset did not complete\n");
@@ -301,7 +297,7 @@ int main(int argc, char** argv) {
         // After the last block the settings write takes over on a timer of its own.
         const auto written = [&] {
             return window.timers().activeId() == ArchiveDialog::kSettingsTimer ? unit::kImageBlocks
-                                                                                : archive.blockIndex;
+                                                                               : archive.blockIndex;
         };
         waitUntil([&] { return archive.step == 2 && written() >= imageBlocks; }, 600000);
         last = app.ticks.size();

@@ -44,7 +44,7 @@ struct MainDialogState {
     static constexpr ButtonFlags kConnectedButtons{1, 1, 1, 1, 0, 1};     // all the key commands
     ButtonFlags buttonEnabled{};
 
-    int editAfterDelete = 0;  // 1 = after the delete, write the same record again
+    int editAfterDelete = 0;     // 1 = after the delete, write the same record again
     std::string pendingComment;  // code page 1250
     FloorMask pendingFloors{};
     KeyCode pendingKey{};

@@ -30,9 +30,13 @@ void Dialog::handleEvent(Window& window, const Event& event) {
     }
 }
 
-int Dialog::rowCount(int) const { return 0; }
+int Dialog::rowCount(int) const {
+    return 0;
+}
 
-std::string Dialog::cellText(int, int, int) const { return {}; }
+std::string Dialog::cellText(int, int, int) const {
+    return {};
+}
 
 void Dialog::onCommand(int controlId, Notification notification) {
     // Without a table of its own a dialog still closes on OK and Cancel.
@@ -41,4 +45,6 @@ void Dialog::onCommand(int controlId, Notification notification) {
     }
 }
 
-void Dialog::endDialog(int result) { window_->endDialog(result); }
+void Dialog::endDialog(int result) {
+    window_->endDialog(result);
+}

@@ -8,10 +8,10 @@
 // every front-end builds its window from. Positions and sizes are dialog units; texts are
 // code page 1250. Controls stand in tab order, which is also the order they are created in.
 enum class ControlKind {
-    Button,      // push button
-    Static,      // text label
-    Edit,        // one-line field
-    LogBox,      // read-only multi-line box with a vertical scroll bar; text put on top only
+    Button,  // push button
+    Static,  // text label
+    Edit,    // one-line field
+    LogBox,  // read-only multi-line box with a vertical scroll bar; text put on top only
     CheckBox,
     RadioButton,
     GroupBox,    // frame with a caption; lies below the controls inside it

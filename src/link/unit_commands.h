@@ -7,26 +7,26 @@
 namespace unit {
 
 // Commands.
-inline constexpr std::uint8_t kHandshake = 0x01;      // then 0xA7/0xA6, 'Z', 'Y', 'L'
+inline constexpr std::uint8_t kHandshake = 0x01;  // then 0xA7/0xA6, 'Z', 'Y', 'L'
 inline constexpr std::uint8_t kHandshakeUsb = 0xA7;
 inline constexpr std::uint8_t kHandshakeBluetooth = 0xA6;
 inline constexpr std::uint8_t kHandshakeZ = 0x5A;
 inline constexpr std::uint8_t kHandshakeY = 0x59;
 inline constexpr std::uint8_t kHandshakeL = 0x4C;
-inline constexpr std::uint8_t kAccessCode = 0x07;     // after the handshake: code high, low
+inline constexpr std::uint8_t kAccessCode = 0x07;  // after the handshake: code high, low
 inline constexpr std::uint8_t kEndOfLink = 0x04;
 inline constexpr std::uint8_t kKeepAlive = 0x05;
-inline constexpr std::uint8_t kReadReader = 0x6B;     // answer: status + 12 key bytes
-inline constexpr std::uint8_t kWriteKey = 0x11;       // record high, low, 12 key, 3 floor, comment..0x00
-inline constexpr std::uint8_t kDeleteKey = 0x13;      // record high, low
-inline constexpr std::uint8_t kEraseKeys = 0x18;      // then kEraseMiddle, kEraseKeysEnd
-inline constexpr std::uint8_t kEraseLogs = 0x28;      // then kEraseMiddle, kEraseLogsEnd
+inline constexpr std::uint8_t kReadReader = 0x6B;  // answer: status + 12 key bytes
+inline constexpr std::uint8_t kWriteKey = 0x11;    // record high, low, 12 key, 3 floor, comment..0x00
+inline constexpr std::uint8_t kDeleteKey = 0x13;   // record high, low
+inline constexpr std::uint8_t kEraseKeys = 0x18;   // then kEraseMiddle, kEraseKeysEnd
+inline constexpr std::uint8_t kEraseLogs = 0x28;   // then kEraseMiddle, kEraseLogsEnd
 inline constexpr std::uint8_t kEraseMiddle = 0x08;
 inline constexpr std::uint8_t kEraseKeysEnd = 0x11;
 inline constexpr std::uint8_t kEraseLogsEnd = 0x13;
-inline constexpr std::uint8_t kLiftName = 0x1E;       // up to 49 name bytes, then kNameEnd
-inline constexpr std::uint8_t kRecordSize = 0x23;     // 15 + comment length
-inline constexpr std::uint8_t kAccessTime = 0x1F;     // seconds, 0 = permanent
+inline constexpr std::uint8_t kLiftName = 0x1E;    // up to 49 name bytes, then kNameEnd
+inline constexpr std::uint8_t kRecordSize = 0x23;  // 15 + comment length
+inline constexpr std::uint8_t kAccessTime = 0x1F;  // seconds, 0 = permanent
 inline constexpr std::uint8_t kRelayByte = 0x19;
 inline constexpr std::uint8_t kSetAccessCode = 0x20;  // high byte; low byte
 inline constexpr std::uint8_t kClock = 0x24;          // year%100, month, day, hour, minute, second

@@ -108,8 +108,8 @@ int main(int argc, char** argv) {
             std::printf("%s\n", qPrintable(lines[printed]));
         }
         std::fflush(stdout);
-        const bool idle = !clicking && window.timers().activeId() == 0 &&
-                          window.isEnabled(MainDialog::kConnectButton);
+        const bool idle =
+            !clicking && window.timers().activeId() == 0 && window.isEnabled(MainDialog::kConnectButton);
         if (idle && !lines.isEmpty()) {
             std::printf("%s\n", qPrintable(lines.back()));
             finish(lines.back() == kDone ? 0 : 1);

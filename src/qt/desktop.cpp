@@ -41,11 +41,16 @@ QFileDialog::Options fileDialogOptions() {
 
 }  // namespace
 
-Desktop& Desktop::current() { return installed ? *installed : theDesktop; }
+Desktop& Desktop::current() {
+    return installed ? *installed : theDesktop;
+}
 
-void Desktop::install(Desktop* desktop) { installed = desktop; }
+void Desktop::install(Desktop* desktop) {
+    installed = desktop;
+}
 
-Desktop::Answer Desktop::messageBox(QWidget* owner, const QString& text, const QString& caption, Buttons buttons) {
+Desktop::Answer Desktop::messageBox(QWidget* owner, const QString& text, const QString& caption,
+                                    Buttons buttons) {
     QMessageBox box(owner);
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(caption.isEmpty() ? kProgramCaption : caption);
@@ -60,7 +65,9 @@ Desktop::Answer Desktop::messageBox(QWidget* owner, const QString& text, const Q
     return Answer::Ok;
 }
 
-int Desktop::runModal(QDialog& dialog) { return dialog.exec(); }
+int Desktop::runModal(QDialog& dialog) {
+    return dialog.exec();
+}
 
 QString Desktop::openFileName(QWidget* owner, const FileFilter& filter) {
     // The dialog takes a typed name that does not exist; the caller reports a name that
@@ -76,8 +83,8 @@ QString Desktop::openFileName(QWidget* owner, const FileFilter& filter) {
 }
 
 QString Desktop::saveFileName(QWidget* owner, const FileFilter& filter) {
-    const QString path = QFileDialog::getSaveFileName(owner, {}, {}, filter.description, nullptr,
-                                                      fileDialogOptions());
+    const QString path =
+        QFileDialog::getSaveFileName(owner, {}, {}, filter.description, nullptr, fileDialogOptions());
     return savePath(path, filter);
 }
 

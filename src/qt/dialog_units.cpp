@@ -12,7 +12,9 @@ DialogUnits::DialogUnits(const QWidget* dialog) {
     baseY_ = metrics.height() / 8.0;
 }
 
-QSize DialogUnits::toPixels(int w, int h) const { return QSize(qRound(w * baseX_), qRound(h * baseY_)); }
+QSize DialogUnits::toPixels(int w, int h) const {
+    return QSize(qRound(w * baseX_), qRound(h * baseY_));
+}
 
 QRect DialogUnits::toPixels(int x, int y, int w, int h) const {
     const int left = qRound(x * baseX_);

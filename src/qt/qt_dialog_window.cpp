@@ -2,8 +2,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -28,18 +28,28 @@
 
 namespace {
 
-QString shown(std::string_view cp1250) { return QString::fromStdString(cp1250ToUtf8(cp1250)); }
+QString shown(std::string_view cp1250) {
+    return QString::fromStdString(cp1250ToUtf8(cp1250));
+}
 
-std::string unitText(const QString& text) { return utf8ToCp1250(text.toStdString()); }
+std::string unitText(const QString& text) {
+    return utf8ToCp1250(text.toStdString());
+}
 
-bool has(const ControlTemplate& c, unsigned style) { return (c.style & style) != 0; }
+bool has(const ControlTemplate& c, unsigned style) {
+    return (c.style & style) != 0;
+}
 
 }  // namespace
 
 QtDialogWindow::QtDialogWindow(Dialog& dialog, QWidget* parent)
-    : QDialog(parent), dialog_(dialog), timers_(new WindowTimers([this](int id) {
-          send({Dialog::Event::Kind::Timer, id});
-      }, this)) {
+    : QDialog(parent),
+      dialog_(dialog),
+      timers_(new WindowTimers(
+          [this](int id) {
+              send({Dialog::Event::Kind::Timer, id});
+          },
+          this)) {
     createControls();
 }
 
@@ -54,8 +64,8 @@ void QtDialogWindow::createControls() {
     const DialogTemplate& t = dialog_.dialogTemplate();
     setWindowTitle(shown(t.caption));
     setWindowIcon(appIcon());
-    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                            Qt::MSWindowsFixedSizeDialogHint;
+    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
     if (t.minimizeBox) {
         flags |= Qt::WindowMinimizeButtonHint;
     }
@@ -71,9 +81,8 @@ void QtDialogWindow::createControls() {
             case ControlKind::Button: {
                 auto* button = new QPushButton(text, this);
                 button->setDefault(has(c, control_style::kDefault));
-                connect(button, &QPushButton::clicked, this, [this, id = c.id] {
-                    command(id, Dialog::Notification::Clicked);
-                });
+                connect(button, &QPushButton::clicked, this,
+                        [this, id = c.id] { command(id, Dialog::Notification::Clicked); });
                 widget = button;
                 break;
             }
@@ -101,9 +110,8 @@ void QtDialogWindow::createControls() {
                 if (has(c, control_style::kCentered)) {
                     edit->setAlignment(Qt::AlignCenter);
                 }
-                connect(edit, &QLineEdit::textEdited, this, [this, id = c.id] {
-                    command(id, Dialog::Notification::Edited);
-                });
+                connect(edit, &QLineEdit::textEdited, this,
+                        [this, id = c.id] { command(id, Dialog::Notification::Edited); });
                 edit->installEventFilter(this);
                 widget = edit;
                 break;
@@ -111,9 +119,11 @@ void QtDialogWindow::createControls() {
             case ControlKind::LogBox: {
                 auto* box = new QtLogBox(this);
                 box->setContextMenuPolicy(Qt::CustomContextMenu);
-                connect(box, &QtLogBox::customContextMenuRequested, this, [this, box](const QPoint& position) {
-                    showMenu(box->viewport()->mapToGlobal(position), box->createStandardContextMenu(position));
-                });
+                connect(box, &QtLogBox::customContextMenuRequested, this,
+                        [this, box](const QPoint& position) {
+                            showMenu(box->viewport()->mapToGlobal(position),
+                                     box->createStandardContextMenu(position));
+                        });
                 logBoxes_[c.id] = box;
                 widget = box;
                 break;
@@ -123,9 +133,8 @@ void QtDialogWindow::createControls() {
                 QAbstractButton* box = c.kind == ControlKind::CheckBox
                                            ? static_cast<QAbstractButton*>(new QCheckBox(text, this))
                                            : new QRadioButton(text, this);
-                connect(box, &QAbstractButton::clicked, this, [this, id = c.id] {
-                    command(id, Dialog::Notification::Clicked);
-                });
+                connect(box, &QAbstractButton::clicked, this,
+                        [this, id = c.id] { command(id, Dialog::Notification::Clicked); });
                 widget = box;
                 break;
             }
@@ -147,12 +156,10 @@ void QtDialogWindow::createControls() {
                 for (std::size_t k = 0; k < c.columns.size(); ++k) {
                     view->setColumnWidth(static_cast<int>(k), c.columns[k].width);
                 }
-                connect(view, &QTreeView::clicked, this, [this, id = c.id] {
-                    command(id, Dialog::Notification::Clicked);
-                });
-                connect(view, &QTreeView::doubleClicked, this, [this, id = c.id] {
-                    command(id, Dialog::Notification::DoubleClicked);
-                });
+                connect(view, &QTreeView::clicked, this,
+                        [this, id = c.id] { command(id, Dialog::Notification::Clicked); });
+                connect(view, &QTreeView::doubleClicked, this,
+                        [this, id = c.id] { command(id, Dialog::Notification::DoubleClicked); });
                 view->installEventFilter(this);
                 lists_[c.id] = {view, model};
                 widget = view;
@@ -178,7 +185,9 @@ QWidget* QtDialogWindow::control(int id) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
-void QtDialogWindow::send(Dialog::Event event) { dialog_.handleEvent(*this, event); }
+void QtDialogWindow::send(Dialog::Event event) {
+    dialog_.handleEvent(*this, event);
+}
 
 void QtDialogWindow::command(int id, Dialog::Notification notification) {
     if (!ended_) {
@@ -219,14 +228,22 @@ void QtDialogWindow::setText(int id, std::string_view text) {
     }
 }
 
-bool QtDialogWindow::isEnabled(int id) const { return control(id)->isEnabled(); }
+bool QtDialogWindow::isEnabled(int id) const {
+    return control(id)->isEnabled();
+}
 
-void QtDialogWindow::setEnabled(int id, bool enabled) { control(id)->setEnabled(enabled); }
+void QtDialogWindow::setEnabled(int id, bool enabled) {
+    control(id)->setEnabled(enabled);
+}
 
 // Whether the control is meant to be shown, also while the window itself is not.
-bool QtDialogWindow::isVisible(int id) const { return !control(id)->isHidden(); }
+bool QtDialogWindow::isVisible(int id) const {
+    return !control(id)->isHidden();
+}
 
-void QtDialogWindow::setVisible(int id, bool visible) { control(id)->setVisible(visible); }
+void QtDialogWindow::setVisible(int id, bool visible) {
+    control(id)->setVisible(visible);
+}
 
 bool QtDialogWindow::isChecked(int id) const {
     auto* box = qobject_cast<QAbstractButton*>(control(id));
@@ -247,13 +264,19 @@ void QtDialogWindow::setFocus(int id) {
     }
 }
 
-bool QtDialogWindow::hasFocus(int id) const { return control(id)->hasFocus(); }
+bool QtDialogWindow::hasFocus(int id) const {
+    return control(id)->hasFocus();
+}
 
 // --- Window: log box and report list ----------------------------------------------------
 
-void QtDialogWindow::logLinePrepended(int id, std::string_view line) { logBoxes_.at(id)->prependLine(shown(line)); }
+void QtDialogWindow::logLinePrepended(int id, std::string_view line) {
+    logBoxes_.at(id)->prependLine(shown(line));
+}
 
-void QtDialogWindow::logMarkPrepended(int id, std::string_view mark) { logBoxes_.at(id)->prependMark(shown(mark)); }
+void QtDialogWindow::logMarkPrepended(int id, std::string_view mark) {
+    logBoxes_.at(id)->prependMark(shown(mark));
+}
 
 void QtDialogWindow::showPendingLog() {
     for (const auto& [id, box] : logBoxes_) {
@@ -261,7 +284,9 @@ void QtDialogWindow::showPendingLog() {
     }
 }
 
-void QtDialogWindow::rowsChanged(int id) { lists_.at(id).second->reset(); }
+void QtDialogWindow::rowsChanged(int id) {
+    lists_.at(id).second->reset();
+}
 
 void QtDialogWindow::setRowSelected(int id, int row, bool selected) {
     auto [view, model] = lists_.at(id);
@@ -298,9 +323,13 @@ void QtDialogWindow::paintNow() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-int QtDialogWindow::startTimer(int id, int periodMs) { return timers_->start(id, periodMs); }
+int QtDialogWindow::startTimer(int id, int periodMs) {
+    return timers_->start(id, periodMs);
+}
 
-void QtDialogWindow::stopTimer(int id) { timers_->stop(id); }
+void QtDialogWindow::stopTimer(int id) {
+    timers_->stop(id);
+}
 
 int QtDialogWindow::runModal(Dialog& dialog) {
     showPendingLog();
@@ -308,12 +337,15 @@ int QtDialogWindow::runModal(Dialog& dialog) {
     return Desktop::current().runModal(window);
 }
 
-void QtDialogWindow::endDialog(int result) { done(result); }
+void QtDialogWindow::endDialog(int result) {
+    done(result);
+}
 
 Window::Answer QtDialogWindow::messageBox(std::string_view text, std::string_view caption, Buttons buttons) {
     showPendingLog();
     const Desktop::Answer answer = Desktop::current().messageBox(
-        this, shown(text), shown(caption), buttons == Buttons::YesNo ? Desktop::Buttons::YesNo : Desktop::Buttons::Ok);
+        this, shown(text), shown(caption),
+        buttons == Buttons::YesNo ? Desktop::Buttons::YesNo : Desktop::Buttons::Ok);
     switch (answer) {
         case Desktop::Answer::Yes:
             return Answer::Yes;
@@ -354,9 +386,13 @@ Window::LocalTime QtDialogWindow::localTime() {
 
 // --- Qt's events ------------------------------------------------------------------------
 
-void QtDialogWindow::accept() { command(Dialog::kOk, Dialog::Notification::Clicked); }
+void QtDialogWindow::accept() {
+    command(Dialog::kOk, Dialog::Notification::Clicked);
+}
 
-void QtDialogWindow::reject() { command(Dialog::kCancel, Dialog::Notification::Clicked); }
+void QtDialogWindow::reject() {
+    command(Dialog::kCancel, Dialog::Notification::Clicked);
+}
 
 void QtDialogWindow::done(int result) {
     QDialog::done(result);
@@ -388,7 +424,9 @@ void QtDialogWindow::closeEvent(QCloseEvent* event) {
 // The desktop's window menu is not ours to extend on every platform, so the system menu's
 // item sits in the window's own context menu, and in the log box's, which fills the window
 // and shadows the window's menu with its own.
-void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) { showMenu(event->globalPos(), new QMenu(this)); }
+void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
+    showMenu(event->globalPos(), new QMenu(this));
+}
 
 void QtDialogWindow::showMenu(const QPoint& globalPosition, QMenu* menu) {
     const std::unique_ptr<QMenu> owned(menu);

@@ -33,7 +33,8 @@ void QtLogBox::prependMark(const QString& mark) {
     pendingMarks_.prepend(mark);
     if (!marksQueued_) {
         marksQueued_ = true;
-        QMetaObject::invokeMethod(this, [this] { showPendingMarks(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { showPendingMarks(); }, Qt::QueuedConnection);
     }
 }
 

@@ -5,7 +5,9 @@
 
 namespace {
 
-QString shown(std::string_view cp1250) { return QString::fromStdString(cp1250ToUtf8(cp1250)); }
+QString shown(std::string_view cp1250) {
+    return QString::fromStdString(cp1250ToUtf8(cp1250));
+}
 
 }  // namespace
 

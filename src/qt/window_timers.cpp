@@ -2,7 +2,8 @@
 
 #include <QTimer>
 
-WindowTimers::WindowTimers(TickHandler onTick, QObject* parent) : QObject(parent), onTick_(std::move(onTick)) {}
+WindowTimers::WindowTimers(TickHandler onTick, QObject* parent)
+    : QObject(parent), onTick_(std::move(onTick)) {}
 
 WindowTimers::~WindowTimers() = default;
 
@@ -34,7 +35,9 @@ bool WindowTimers::isActive(int id) const {
     return it != timers_.end() && it->second->isActive();
 }
 
-int WindowTimers::period(int id) const { return isActive(id) ? timers_.at(id)->interval() : 0; }
+int WindowTimers::period(int id) const {
+    return isActive(id) ? timers_.at(id)->interval() : 0;
+}
 
 int WindowTimers::activeId() const {
     for (const auto& [id, timer] : timers_) {

@@ -11,8 +11,8 @@
 
 #include "fake_desktop.h"
 #include "main_dialog.h"
-#include "qt_main_window.h"
 #include "pty_unit.h"
+#include "qt_main_window.h"
 #include "serial_port.h"
 
 namespace {
@@ -74,19 +74,28 @@ TEST_F(RealtimeReset, CompletesAgainstTheUnitOnAPseudoTerminal) {
     for (QString& line : log) {
         line.remove(QLatin1Char('*'));
     }
-    const QStringList expected = {
-        QStringLiteral("Hledám ZYL..."), QStringLiteral("Nalezen Port COM1"), QStringLiteral("ZYL nalezen na COM1"),
-        QStringLiteral("ZYL připojen na COM1."), QStringLiteral("Název výtahu vymazán"),
-        QStringLiteral("Nastaven počet znaků komentáře na 50"), QStringLiteral("Nastaven čas přístupu na 5s"),
-        QStringLiteral("Nastavena nastavení pro relé"), QStringLiteral("Nastaven přístupový kód 4827"),
-        QStringLiteral("Nastaven aktuální čas"), QString(), QStringLiteral("Všechny klíce byly smazány"), QString(),
-        QStringLiteral("Všechny logy byly smazány"), QStringLiteral("Tovarni nastavení uloženo")};
+    const QStringList expected = {QStringLiteral("Hledám ZYL..."),
+                                  QStringLiteral("Nalezen Port COM1"),
+                                  QStringLiteral("ZYL nalezen na COM1"),
+                                  QStringLiteral("ZYL připojen na COM1."),
+                                  QStringLiteral("Název výtahu vymazán"),
+                                  QStringLiteral("Nastaven počet znaků komentáře na 50"),
+                                  QStringLiteral("Nastaven čas přístupu na 5s"),
+                                  QStringLiteral("Nastavena nastavení pro relé"),
+                                  QStringLiteral("Nastaven přístupový kód 4827"),
+                                  QStringLiteral("Nastaven aktuální čas"),
+                                  QString(),
+                                  QStringLiteral("Všechny klíce byly smazány"),
+                                  QString(),
+                                  QStringLiteral("Všechny logy byly smazány"),
+                                  QStringLiteral("Tovarni nastavení uloženo")};
     EXPECT_EQ(log, expected);
     EXPECT_TRUE(desktop_.boxes.empty());
 
     // The unit's side takes the last byte off the line in its own time (slowly under a
     // sanitizer and a loaded machine): wait for it in the transcript, within a bound.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !unit_.received().empty() && unit_.received().back() == 0x04; }, 5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !unit_.received().empty() && unit_.received().back() == 0x04; }, 5000));
     unit_.stop();
     const Bytes expectedBytes = {0x04, 0x01, 0xA7, 0x5A, 0x59, 0x4C, 0x07, 0x12, 0xDB, 0x1E, 0xFF, 0x23,
                                  0x41, 0x1F, 0x05, 0x19, 0x00, 0x20, 0x12, 0xDB, 0x24, 26,   12,   7,

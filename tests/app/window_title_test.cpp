@@ -18,8 +18,8 @@
 #include "key_dialog.h"
 #include "main_dialog.h"
 #include "modal_watch.h"
-#include "qt_main_window.h"
 #include "qt_dialog_window.h"
+#include "qt_main_window.h"
 #include "simulated_port.h"
 #include "start_up_environment.h"
 
@@ -130,14 +130,16 @@ INSTANTIATE_TEST_SUITE_P(
                     CaptionRow{"MessageBoxWithoutCaption", "ZYL default",
                                [](QtMainWindow& main) {
                                    return messageBoxName([&] {
-                                       Desktop::current().messageBox(&main.window, QStringLiteral("Timer error!"));
+                                       Desktop::current().messageBox(&main.window,
+                                                                     QStringLiteral("Timer error!"));
                                    });
                                }},
                     CaptionRow{"MessageBoxWithItsCaption", "ZYL - Vymazání klíče",
                                [](QtMainWindow& main) {
                                    return messageBoxName([&] {
                                        Desktop::current().messageBox(
-                                           &main.window, QStringLiteral("Opravdu chcete vymazat klíč s ID 3?"),
+                                           &main.window,
+                                           QStringLiteral("Opravdu chcete vymazat klíč s ID 3?"),
                                            QStringLiteral("ZYL - Vymazání klíče"), Desktop::Buttons::YesNo);
                                    });
                                }}),

@@ -15,10 +15,10 @@
 #include "code_page_1250.h"
 #include "confirm_dialog.h"
 #include "fake_window.h"
-#include "timer_stepper.h"
 #include "image_file.h"
 #include "main_harness.h"
 #include "temp_folder.h"
+#include "timer_stepper.h"
 
 // Ticks a confirmation's box and presses OK, as a user would.
 inline int tickAndConfirm(FakeWindow& confirm) {

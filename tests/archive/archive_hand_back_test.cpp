@@ -86,8 +86,7 @@ TEST_F(HandBackTest, LoadedImageAndSettingsAreTakenBack) {
         h.screen.fileAnswers.push_back(file);
         w.click(ArchiveDialog::kCopyToUnitButton);
         stepper.runUntil(
-            [&] { return d.blockIndex >= 9 && w.activeTimer() == ArchiveDialog::kSettingsTimer; },
-            1000);
+            [&] { return d.blockIndex >= 9 && w.activeTimer() == ArchiveDialog::kSettingsTimer; }, 1000);
     });
     const MainDialogState& s = h.dialog.state();
     EXPECT_EQ(h.unit.memory(), randomImage(22));
@@ -113,8 +112,7 @@ TEST_F(HandBackTest, LoadThenEraseOfKeysSetsBothFlagsAndTheImageEndsCleared) {
         h.screen.fileAnswers.push_back(file);
         w.click(ArchiveDialog::kCopyToUnitButton);
         stepper.runUntil(
-            [&] { return d.blockIndex >= 9 && w.activeTimer() == ArchiveDialog::kSettingsTimer; },
-            1000);
+            [&] { return d.blockIndex >= 9 && w.activeTimer() == ArchiveDialog::kSettingsTimer; }, 1000);
         w.click(ArchiveDialog::kEraseKeysButton);
         stepper.runUntil([&] { return w.activeTimer() == ArchiveDialog::kKeepAliveTimer; }, 100);
         EXPECT_EQ(d.imageChanged, 1);
@@ -129,7 +127,8 @@ TEST_F(HandBackTest, LoadThenEraseOfKeysSetsBothFlagsAndTheImageEndsCleared) {
     EXPECT_EQ(s.keyList.rowCount(), 0);
     EXPECT_EQ(s.recordSize, 40);
     EXPECT_EQ(s.accessTime, 9);
-    EXPECT_TRUE(shown(h.window.text(MainDialog::kSettingsStatic)).startsWith(QStringLiteral("Čas přístupu: 9,")));
+    EXPECT_TRUE(
+        shown(h.window.text(MainDialog::kSettingsStatic)).startsWith(QStringLiteral("Čas přístupu: 9,")));
     expectIdlePoll();
 }
 

@@ -17,9 +17,9 @@
 #include "fake_desktop.h"
 #include "image_file.h"
 #include "main_dialog.h"
-#include "qt_main_window.h"
 #include "pty_unit.h"
 #include "qt_dialog_window.h"
+#include "qt_main_window.h"
 #include "serial_port.h"
 #include "window_timers.h"
 

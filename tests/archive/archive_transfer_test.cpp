@@ -174,7 +174,7 @@ TEST_F(EraseTest, ProgressCountCarriesIntoTheNextErase) {
     // 5 + 11 progress bytes: two marks, four left over.
     EXPECT_EQ(dialog->progressCount, 4);
     EXPECT_EQ(logLines(), (QStringList{QStringLiteral("*"), QStringLiteral("Všechny klíče byly smazány"),
-                                         QStringLiteral("**"), QStringLiteral("Všechny logy byly smazány")}));
+                                       QStringLiteral("**"), QStringLiteral("Všechny logy byly smazány")}));
 }
 
 TEST_F(EraseTest, KeepAliveAfterAnEraseGoesOnFromItsCount) {
@@ -321,7 +321,7 @@ TEST_F(ImageWriteTest, FailedAnswerInTheTickOfTheLastBlockEndsTheWrite) {
 
     EXPECT_EQ(h.unit.imageBlocksReceived(), 512);
     EXPECT_EQ(logText(), fatalText(532) + QStringLiteral("\r\n") + QString(64, QLatin1Char('*')) +
-                                      QStringLiteral("\r\nSoubor načten\r\n"));
+                             QStringLiteral("\r\nSoubor načten\r\n"));
     // Nothing follows the last block: no settings write.
     EXPECT_EQ(h.unit.received().back(), randomImage(5).back());
     EXPECT_EQ(h.unit.recordSize(), 65);

@@ -16,10 +16,10 @@
 #include "key_dialog.h"
 #include "keys_test_support.h"
 #include "main_dialog.h"
-#include "qt_main_window.h"
-#include "shown_dialog.h"
 #include "pty_unit.h"
+#include "qt_main_window.h"
 #include "serial_port.h"
+#include "shown_dialog.h"
 #include "unit_commands.h"
 #include "window_timers.h"
 

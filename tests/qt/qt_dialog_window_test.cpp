@@ -28,7 +28,8 @@ constexpr ControlTemplate kControls[] = {
     {12, ControlKind::LogBox, ""_cp, 80, 10, 100, 40},
     {13, ControlKind::Static, "skrytý"_cp, 10, 40, 60, 8, control_style::kHidden},
 };
-constexpr DialogTemplate kTemplate{900, "Zkouška"_cp, 190, 80, "MS Sans Serif"_cp, 8, kControls, {0x10, "&O programu"_cp}};
+constexpr DialogTemplate kTemplate{
+    900, "Zkouška"_cp, 190, 80, "MS Sans Serif"_cp, 8, kControls, {0x10, "&O programu"_cp}};
 
 // Writes down every event it gets; OK and Zpět end it, as a dialog without a table does.
 class RecordingDialog : public Dialog {
@@ -51,7 +52,9 @@ protected:
     void onDestroy() override { events.push_back("destroy"); }
 };
 
-std::string clicked(int id) { return "command " + std::to_string(id) + " 0"; }
+std::string clicked(int id) {
+    return "command " + std::to_string(id) + " 0";
+}
 
 TEST(QtDialogWindow, BuildsTheTemplateAndForwardsItsEvents) {
     RecordingDialog dialog;

@@ -66,8 +66,8 @@ public:
 
     std::vector<Box> boxes;
     std::function<void(const QString&)> onBox;  // called as each box is shown
-    std::deque<Answer> yesNoAnswers;      // answers to Yes/No questions, in turn
-    Answer unscriptedAnswer = Answer::No;  // once yesNoAnswers is empty
+    std::deque<Answer> yesNoAnswers;            // answers to Yes/No questions, in turn
+    Answer unscriptedAnswer = Answer::No;       // once yesNoAnswers is empty
     std::function<int(QDialog&)> modalHandler;
     int modalRuns = 0;
     std::deque<QString> fileAnswers;  // paths the file dialogs return; empty = cancelled

@@ -23,8 +23,8 @@ struct FakeScreen {
     };
 
     std::vector<Box> boxes;
-    std::function<void(const std::string&)> onBox;    // called as each box is shown
-    std::deque<Window::Answer> yesNoAnswers;          // answers to Yes/No questions, in turn
+    std::function<void(const std::string&)> onBox;  // called as each box is shown
+    std::deque<Window::Answer> yesNoAnswers;        // answers to Yes/No questions, in turn
     Window::Answer unscriptedAnswer = Window::Answer::No;
     std::set<int> refusedTimers;
     std::deque<std::string> fileAnswers;  // paths the file dialogs return; empty = cancelled
@@ -140,7 +140,8 @@ public:
     }
     std::vector<int> selectedRows(int id) const override {
         const auto it = selections_.find(id);
-        return it == selections_.end() ? std::vector<int>{} : std::vector<int>(it->second.begin(), it->second.end());
+        return it == selections_.end() ? std::vector<int>{}
+                                       : std::vector<int>(it->second.begin(), it->second.end());
     }
 
     void paintNow() override {}
@@ -159,7 +160,7 @@ public:
         FakeWindow child(dialog, screen_);
         child.modalHandler = modalHandler;  // one handler answers the nested runs too
         child.init();
-        const int answer = child.ended() ? child.result()
+        const int answer = child.ended()  ? child.result()
                            : modalHandler ? modalHandler(dialog, child)
                                           : Dialog::kCancel;
         if (!child.ended()) {

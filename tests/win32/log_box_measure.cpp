@@ -64,12 +64,15 @@ protected:
             const auto markBegun = std::chrono::steady_clock::now();
             window().logMarkPrepended(kLogBox, "*");
             slowest = std::max(slowest, std::chrono::duration<double, std::micro>(
-                                            std::chrono::steady_clock::now() - markBegun).count());
+                                            std::chrono::steady_clock::now() - markBegun)
+                                            .count());
         }
-        const double total = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun).count();
-        std::printf("%d marks (ten minutes at line rate): %.0f ms in all (%.2f %% of ten minutes), "
-                    "the slowest %.0f us\n",
-                    kMarksInTenMinutes, total, total / 6000, slowest);
+        const double total =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun).count();
+        std::printf(
+            "%d marks (ten minutes at line rate): %.0f ms in all (%.2f %% of ten minutes), "
+            "the slowest %.0f us\n",
+            kMarksInTenMinutes, total, total / 6000, slowest);
         endDialog(kOk);
     }
 };

@@ -106,7 +106,8 @@ int main() {
         return 0;
     }
     if (argc < 3) {
-        std::fputs("usage: zylpeek wait|gone|text|state|texts|windows|endsession CAPTION [ID|SECONDS]\n", stderr);
+        std::fputs("usage: zylpeek wait|gone|text|state|texts|windows|endsession CAPTION [ID|SECONDS]\n",
+                   stderr);
         return 2;
     }
     const std::wstring caption = argv[2];
