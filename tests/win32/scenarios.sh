@@ -31,11 +31,11 @@ wait_until() {
 }
 log_has() { log_lines | grep -qxF "$1"; }
 
-# Starts the program in a folder of its own; PROGRAM is the Wine process, gone when the
-# program has ended.
+# Starts the program (ZYLTOOL, else the 64-bit build's) in a folder of its own; PROGRAM is
+# the Wine process, gone when the program has ended.
 start_program() {
     mkdir -p "$WORK/run"
-    (cd "$WORK/run" && exec wine "$BIN/zyltool.exe" >"$WORK/program.log" 2>&1) &
+    (cd "$WORK/run" && exec wine "${ZYLTOOL:-$BIN/zyltool.exe}" >"$WORK/program.log" 2>&1) &
     PROGRAM=$!
     PIDS+=($PROGRAM)
     local begun=$(date +%s%N)
@@ -206,10 +206,36 @@ scenario_czech_locale_screenshots() {
     end_program
 }
 
+# A folder as a browser's downloads might be: zyltool.exe of BUILD with stand-ins for
+# winmm.dll and comctl32.dll beside it, which Wine is told to prefer to its own, as Windows
+# searches the program's folder first. A whole reset runs without loading either. The probe,
+# which imports winmm the ordinary way, loads the stand-in, or the check could not fail.
+reset_beside_planted_dlls() {  # BUILD
+    local planted=$1/planted folder
+    folder=$WORK/downloads-$(basename "$1")
+    rm -rf "$folder"
+    mkdir -p "$folder/probe" "$folder/program"
+    cp "$planted/winmm.dll" "$planted/comctl32.dll" "$planted/planted_probe.exe" "$folder/probe/"
+    cp "$planted/winmm.dll" "$planted/comctl32.dll" "$1/bin/zyltool.exe" "$folder/program/"
+    local overrides="$WINEDLLOVERRIDES;winmm,comctl32=n,b"
+    WINEDLLOVERRIDES=$overrides wine "$folder/probe/planted_probe.exe" >/dev/null 2>&1 || true
+    # The mark is named as the loader named the DLL, in whatever case.
+    marked() { [ -n "$(find "$1" -maxdepth 1 -iname "$2.dll.mark")" ]; }
+    marked "$folder/probe" winmm || fail "the probe did not load the planted winmm.dll"
+    WINEDLLOVERRIDES=$overrides ZYLTOOL=$folder/program/zyltool.exe scenario_factory_reset
+    for dll in winmm comctl32; do
+        ! marked "$folder/program" $dll || fail "zyltool.exe loaded the planted $dll.dll"
+    done
+}
+scenario_planted_dlls_x64() { reset_beside_planted_dlls "$CROSS"; }
+# The 32-bit program's whole reset by key presses, in the same folder as the 64-bit one's.
+scenario_planted_dlls_x86() { reset_beside_planted_dlls "$CROSS_X86"; }
+
 run_scenarios() {
     local passed=0 name
     for name in factory_reset refused_code search_past_absent_and_unitless_ports pulled_cable_during_erase \
-                session_end_during_reset connect_dialog_refuses_10000 about_box_from_the_system_menu czech_locale_screenshots; do
+                session_end_during_reset connect_dialog_refuses_10000 about_box_from_the_system_menu czech_locale_screenshots \
+                planted_dlls_x64 planted_dlls_x86; do
         SCENARIO_OK=1
         local begun=$SECONDS
         echo "scenario $name"
