@@ -231,11 +231,42 @@ scenario_planted_dlls_x64() { reset_beside_planted_dlls "$CROSS"; }
 # The 32-bit program's whole reset by key presses, in the same folder as the 64-bit one's.
 scenario_planted_dlls_x86() { reset_beside_planted_dlls "$CROSS_X86"; }
 
+# At 96, 120 and 144 DPI (Wine's LogPixels, read by each new program): every dialog's texts
+# inside their controls in the font they are drawn in (the faces GDI picked are in
+# SHOTS/texts-fit-DPI.txt), and screenshots of the main window, the connect dialog and the
+# About box.
+scenario_scaling() {
+    local dpi
+    for dpi in 96 120 144; do
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+        wine "$BIN/win32_window_tests.exe" --gtest_filter='TextsFit.*' --gtest_brief=1 \
+            >"$SHOTS/texts-fit-$dpi.txt" 2>&1 || fail "a text does not fit its control at $dpi DPI:
+$(grep 'DOES NOT FIT' "$SHOTS/texts-fit-$dpi.txt" | sort -u)"
+        start_program || continue
+        shot "dpi$dpi-1-main"
+        xdotool key Return
+        peek wait "ZYL key" 10 || fail "no connect dialog at $dpi DPI"
+        shot "dpi$dpi-2-connect"
+        xdotool key Escape
+        peek gone "ZYL key" 10 || fail "the connect dialog stayed at $dpi DPI"
+        xdotool key alt+space
+        sleep 0.5
+        xdotool key Up Return
+        peek wait "$BOX" 10 || fail "no About box at $dpi DPI"
+        shot "dpi$dpi-3-about"
+        xdotool key Return
+        peek gone "$BOX" 10 || fail "the About box stayed at $dpi DPI"
+        end_program
+    done
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+    awk -F'"' 'NF > 2 { print $2 }' "$SHOTS/texts-fit-96.txt" | sort | uniq -c | sed 's/^ */  faces at 96 DPI: /'
+}
+
 run_scenarios() {
     local passed=0 name
     for name in factory_reset refused_code search_past_absent_and_unitless_ports pulled_cable_during_erase \
                 session_end_during_reset connect_dialog_refuses_10000 about_box_from_the_system_menu czech_locale_screenshots \
-                planted_dlls_x64 planted_dlls_x86; do
+                planted_dlls_x64 planted_dlls_x86 scaling; do
         SCENARIO_OK=1
         local begun=$SECONDS
         echo "scenario $name"
