@@ -72,11 +72,7 @@ int MainDialog::startOperation(int timerId, int periodMs) {
 
 void MainDialog::returnToIdle(int timerId) {
     window().stopTimer(timerId);
-    if (!startMainTimer(kIdlePollTimer, kIdlePollPeriod)) {
-        return;
-    }
-    s_.pollStep = 0;
-    enableButtons();
+    beginIdlePoll();
 }
 
 bool MainDialog::startMainTimer(int timerId, int periodMs) {

@@ -168,11 +168,7 @@ void MainDialog::stepSettings() {
             break;
         case 31:
             stopCurrentTimer();
-            s_.eraseKeys = 1;
-            if (!startMainTimer(kEraseTimer, kErasePeriod)) {
-                return;
-            }
-            s_.eraseStep = 0;
+            beginErase();
             return;
         default:
             break;  // 21..29: the unit sets its clock

@@ -63,6 +63,16 @@ WritePhase phaseOf(int step) {
 
 }  // namespace
 
+bool MainDialog::beginKeyWrite() {
+    sendByte(unit::kWriteKey);
+    if (!startMainTimer(kWriteTimer, kWritePeriod)) {
+        return false;
+    }
+    s_.writeStep = 0;
+    s_.writeIndex = 0;
+    return true;
+}
+
 // Timer 7: writes the records of writeList from the image, one after another, then
 // returns to the idle poll.
 void MainDialog::stepKeyWrite() {

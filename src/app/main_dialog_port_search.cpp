@@ -114,8 +114,7 @@ void MainDialog::searchPorts(int first, int last) {
             discardInput();
             sendByte(unit::kEndOfLink);
             logLine("Nalezen Port COM" + std::to_string(p));
-            s_.connectStep = 0;
-            startOperation(kHandshakeTimer, kHandshakePeriod);
+            beginHandshake();
             return;
         }
         s_.portOpen = 0;
