@@ -41,14 +41,14 @@ void MainDialog::onCommand(int controlId, Notification notification) {
 // --- Operation control -----------------------------------------------------------------
 
 void MainDialog::disableButtons() {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < MainDialogState::kButtonCount; ++i) {
         window().setEnabled(kAddKeysButton + i, false);
     }
     s_.editOnDoubleClick = 0;
 }
 
 void MainDialog::enableButtons() {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < MainDialogState::kButtonCount; ++i) {
         window().setEnabled(kAddKeysButton + i, s_.buttonEnabled[i] != 0);
     }
     s_.editOnDoubleClick = s_.buttonEnabled[1];

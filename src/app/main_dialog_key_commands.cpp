@@ -12,7 +12,6 @@ namespace {
 
 // writeList has room for 100 records and its end mark.
 constexpr int kMaxKeysPerRun = 100;
-constexpr int kMaxShownLiftName = 49;
 
 }  // namespace
 
@@ -211,8 +210,9 @@ void MainDialog::showSettings() {
     summary += "Inverze hlavniho relé: "_cp;
     summary += s_.mainRelayInvert != 0 ? "ano" : "ne";
     window().setText(kSettingsStatic, summary);
-    if (static_cast<int>(s_.liftName.size()) > kMaxShownLiftName) {
-        s_.liftName.resize(kMaxShownLiftName + 1);
+    // A longer name keeps one character more than the unit takes.
+    if (static_cast<int>(s_.liftName.size()) > MainDialogState::kMaxLiftName) {
+        s_.liftName.resize(MainDialogState::kMaxLiftName + 1);
     }
     window().setText(kLiftNameStatic, s_.liftName);
 }

@@ -91,7 +91,7 @@ void MainDialog::onConnect() {
         return;
     }
     s_.accessCode = dialog.accessCode;
-    s_.linkKind = static_cast<LinkKind>(dialog.linkKind);
+    s_.linkKind = dialog.linkKind;
     logLine("Hledám ZYL..."_cp);
     refusedPorts_.clear();
     busyPorts_.clear();
