@@ -23,6 +23,7 @@ void MainDialog::onCommand(int controlId, Notification notification) {
     static constexpr CommandRoute<MainDialog> kRoutes[] = {
         {kConnectButton, Clicked, &MainDialog::onConnect},
         {kSettingsButton, Clicked, &MainDialog::loadFactoryDefaults},
+        {kSettingsStatic, Clicked, &MainDialog::loadFactoryDefaults},  // the command id 1011
         {kAddKeysButton, Clicked, &MainDialog::onAddKeys},
         {kEditKeyButton, Clicked, &MainDialog::onEditKey},
         {kDeleteKeyButton, Clicked, &MainDialog::onDeleteKey},

@@ -125,6 +125,8 @@ BOOL Win32DialogWindow::initDialog() {
     centreOverOwner();
     setUpControls();
     useCentralEuropeanFont();
+    // A minimised window is its task-bar button, which shows these icons; Windows moves the
+    // window itself off-screen, so there is no minimised client area to paint an icon into.
     icon_ = static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(DialogTemplateImage::kIconResource),
                      IMAGE_ICON, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
