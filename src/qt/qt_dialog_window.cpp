@@ -349,36 +349,17 @@ void QtDialogWindow::endDialog(int result) {
 
 Window::Answer QtDialogWindow::messageBox(std::string_view text, std::string_view caption, Buttons buttons) {
     showPendingLog();
-    const Desktop::Answer answer = Desktop::current().messageBox(
-        this, shown(text), shown(caption),
-        buttons == Buttons::YesNo ? Desktop::Buttons::YesNo : Desktop::Buttons::Ok);
-    switch (answer) {
-        case Desktop::Answer::Yes:
-            return Answer::Yes;
-        case Desktop::Answer::No:
-            return Answer::No;
-        case Desktop::Answer::Ok:
-            break;
-    }
-    return Answer::Ok;
+    return Desktop::current().messageBox(this, shown(text), shown(caption), buttons);
 }
-
-namespace {
-
-Desktop::FileFilter qtFilter(const Window::FileFilter& filter) {
-    return {shown(filter.description), shown(filter.pattern), shown(filter.extension)};
-}
-
-}  // namespace
 
 std::string QtDialogWindow::openFileName(const FileFilter& filter) {
     showPendingLog();
-    return Desktop::current().openFileName(this, qtFilter(filter)).toStdString();
+    return Desktop::current().openFileName(this, filter).toStdString();
 }
 
 std::string QtDialogWindow::saveFileName(const FileFilter& filter) {
     showPendingLog();
-    return Desktop::current().saveFileName(this, qtFilter(filter)).toStdString();
+    return Desktop::current().saveFileName(this, filter).toStdString();
 }
 
 void QtDialogWindow::openExternal(std::string_view fileOrUrl) {
@@ -386,8 +367,7 @@ void QtDialogWindow::openExternal(std::string_view fileOrUrl) {
 }
 
 Window::LocalTime QtDialogWindow::localTime() {
-    const Desktop::LocalTime t = Desktop::current().localTime();
-    return {t.year, t.month, t.day, t.hour, t.minute, t.second};
+    return Desktop::current().localTime();
 }
 
 // --- Qt's events ------------------------------------------------------------------------
