@@ -23,6 +23,7 @@ void MainDialog::onCommand(int controlId, Notification notification) {
     static constexpr CommandRoute<MainDialog> kRoutes[] = {
         {kConnectButton, Clicked, &MainDialog::onConnect},
         {kSettingsButton, Clicked, &MainDialog::loadFactoryDefaults},
+        {kSettingsStatic, Clicked, &MainDialog::loadFactoryDefaults},  // the command id 1011
         {kAddKeysButton, Clicked, &MainDialog::onAddKeys},
         {kEditKeyButton, Clicked, &MainDialog::onEditKey},
         {kDeleteKeyButton, Clicked, &MainDialog::onDeleteKey},
@@ -41,14 +42,14 @@ void MainDialog::onCommand(int controlId, Notification notification) {
 // --- Operation control -----------------------------------------------------------------
 
 void MainDialog::disableButtons() {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < MainDialogState::kButtonCount; ++i) {
         window().setEnabled(kAddKeysButton + i, false);
     }
     s_.editOnDoubleClick = 0;
 }
 
 void MainDialog::enableButtons() {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < MainDialogState::kButtonCount; ++i) {
         window().setEnabled(kAddKeysButton + i, s_.buttonEnabled[i] != 0);
     }
     s_.editOnDoubleClick = s_.buttonEnabled[1];
@@ -72,11 +73,7 @@ int MainDialog::startOperation(int timerId, int periodMs) {
 
 void MainDialog::returnToIdle(int timerId) {
     window().stopTimer(timerId);
-    if (!startMainTimer(kIdlePollTimer, kIdlePollPeriod)) {
-        return;
-    }
-    s_.pollStep = 0;
-    enableButtons();
+    beginIdlePoll();
 }
 
 bool MainDialog::startMainTimer(int timerId, int periodMs) {

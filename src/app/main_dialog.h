@@ -18,7 +18,27 @@
 extern const DialogTemplate kMainDialogTemplate;
 
 // The main window's logic. Its timer drives every exchange of the main window, one
-// operation at a time; each operation is a step handler in a file of its own.
+// operation at a time; each operation is a step handler in a file of its own, started
+// only by its own begin…, which starts its timer and resets its own step counter. A
+// refused timer shows "Timer error!" and leaves the operation unstarted.
+//
+// The chain of operations (files main_dialog_<file>.cpp):
+//
+// | timer | ms  | operation        | begun by            | file             | success   | failure    |
+// |-------|-----|------------------|---------------------|------------------|-----------|------------|
+// | 1     | 50  | handshake        | beginHandshake      | handshake        | 4         | (*)        |
+// | 4     | 200 | factory settings | loadFactoryDefaults | factory_settings | 8         | fatal      |
+// | 8     | 150 | erase keys, logs | beginErase          | erase            | end       | disconnect |
+// | 6     | 200 | key delete       | beginKeyDelete      | key_delete       | 7 or 2    | fatal      |
+// | 7     | 200 | key write        | beginKeyWrite       | key_write        | 2         | fatal      |
+// | 2     | 500 | idle poll        | beginIdlePoll       | idle_poll        | runs on   | disconnect |
+//
+// (*) No unit: the next port of a search, else the buttons; a refused code: the buttons.
+// "fatal" and "disconnect" are reportError's kinds; the delete goes on to 7 for an edit.
+// "end": 0x04 sent, the port closed, the buttons enabled, no timer.
+// The port search (port_search) begins the handshake on a port that opens; the key
+// commands (key_commands) begin the delete, the write and the poll (1000 ms after a
+// cancelled edit); the archive returns to the poll.
 class MainDialog : public Dialog, public MainWindowLink {
 public:
     // Main-window timer ids and periods.
@@ -127,6 +147,17 @@ private:
     bool answerHolds(std::uint8_t b);
     void judgeAcknowledgement(std::string_view doneLine, int wrongCode, int silentCode);
     void eraseProgress();
+
+    // Each operation's start: its timer and its own counters. loadFactoryDefaults is the
+    // factory settings' start.
+    void beginHandshake();
+    void beginErase();
+    // Starts the poll and enables the buttons; false when the timer was refused.
+    bool beginIdlePoll(int periodMs = kIdlePollPeriod);
+    // Sends the write command and starts writing writeList from its first record.
+    bool beginKeyWrite();
+    // Sends the delete command for the record; for an edit the write of writeList follows.
+    void beginKeyDelete(int record, bool writeAfter);
 
     // One step handler per operation, each in a file of its own.
     void stepHandshake();

@@ -7,6 +7,15 @@
 #include "port_link.h"
 #include "unit_commands.h"
 
+// The keys pass first; the logs pass follows on the same timer.
+void MainDialog::beginErase() {
+    s_.eraseKeys = 1;
+    if (!startMainTimer(kEraseTimer, kErasePeriod)) {
+        return;
+    }
+    s_.eraseStep = 0;
+}
+
 void MainDialog::stepErase() {
     const bool keys = s_.eraseKeys == 1;
     switch (s_.eraseStep) {

@@ -1,17 +1,34 @@
 // The factory settings on timer 4: the lift name, then record size, access time, relay
 // byte, access code and the PC's clock, each confirmed by the unit.
 
+#include <algorithm>
+
 #include "cp1250_literal.h"
 #include "exchange_judges.h"
 #include "main_dialog.h"
 #include "unit_commands.h"
 #include "window.h"
 
+namespace {
+
+// The factory values, as the log reports them: "5s" of access time and "50" comment
+// characters.
+constexpr int kFactoryAccessTime = 5;
+constexpr int kFactoryRecordSize = kCommentOffset + 50;
+
+// After the clock's last byte the unit sets its clock; its acknowledgement is read only
+// after these ticks.
+constexpr int kClockEchoStep = 20;
+constexpr int kClockAckStep = 30;
+constexpr int kEraseStep = 31;
+
+}  // namespace
+
 void MainDialog::loadFactoryDefaults() {
     stopCurrentTimer();
     s_.writeLiftName = 1;
-    s_.accessTime = 5;
-    s_.recordSize = 65;
+    s_.accessTime = kFactoryAccessTime;
+    s_.recordSize = kFactoryRecordSize;
     s_.mainRelayInvert = 0;
     s_.relayInvert = 0;
     s_.accessCode = unit::kFactoryAccessCode;
@@ -31,31 +48,42 @@ void MainDialog::stepFactorySettings() {
     }
 }
 
-// The name goes out one byte per tick, each echoed by the unit; at most 49 characters, then
-// 0xFF, whose echo the unit follows with one more 0xFF.
+// The name goes out one byte per tick from step 1, each echoed by the unit; at most
+// kMaxLiftName characters, then 0xFF, whose echo the unit follows with one more 0xFF.
 void MainDialog::stepLiftName() {
     const std::string& name = s_.liftName;
-    const int length = static_cast<int>(name.size());
+    const int endStep = 1 + std::min(static_cast<int>(name.size()), MainDialogState::kMaxLiftName);
     const int step = s_.factoryStep;
-    if (step == 0) {
-        sendByte(unit::kLiftName);
-    } else if (step == 1) {
-        const std::uint8_t first = length >= 1 ? static_cast<std::uint8_t>(name[0]) : unit::kNameEnd;
-        setLastSentByte(first);
-        sendByte(first);
-    } else if (length >= 1 && step < length + 2 && step < 51) {
-        const bool terminator = step == length + 1 || step >= 50;
-        sendEchoed(terminator ? unit::kNameEnd : static_cast<std::uint8_t>(name[step - 1]));
-    } else {
-        const int n = readAnswer();
-        if (n == 2 && answerByte(1) == unit::kNameEnd && answerByte(0) == lastSentByte()) {
-            logLine("Název výtahu vymazán"_cp);
-        } else {
-            reportError(301, ErrorKind::Logged, "Uložení názvu výtahu se nezdařilo!"_cp);
+    const auto byteOf = [&](int at) {
+        return at < endStep ? static_cast<std::uint8_t>(name[at - 1]) : unit::kNameEnd;
+    };
+    enum class NameStep { Command, FirstByte, NextByte, Check };
+    const NameStep phase = step == 0         ? NameStep::Command
+                           : step == 1       ? NameStep::FirstByte
+                           : step <= endStep ? NameStep::NextByte
+                                             : NameStep::Check;
+    switch (phase) {
+        case NameStep::Command:
+            sendByte(unit::kLiftName);
+            break;
+        case NameStep::FirstByte:  // starts the echo chain
+            setLastSentByte(byteOf(step));
+            sendByte(byteOf(step));
+            break;
+        case NameStep::NextByte:  // the rest of the name, then 0xFF at endStep
+            sendEchoed(byteOf(step));
+            break;
+        case NameStep::Check: {
+            const int n = readAnswer();
+            if (n == 2 && answerByte(1) == unit::kNameEnd && answerByte(0) == lastSentByte()) {
+                logLine("Název výtahu vymazán"_cp);
+            } else {
+                reportError(301, ErrorKind::Logged, "Uložení názvu výtahu se nezdařilo!"_cp);
+            }
+            s_.writeLiftName = 0;
+            s_.factoryStep = 0;
+            return;
         }
-        s_.writeLiftName = 0;
-        s_.factoryStep = 0;
-        return;
     }
     ++s_.factoryStep;
 }
@@ -157,25 +185,29 @@ void MainDialog::stepSettings() {
         case 19:
             sendEchoed(window().localTime().second);
             break;
-        case 20:
+        case kClockEchoStep:
             readAnswer();
             if (answerByte(0) != lastSentByte()) {
                 reportError(320, ErrorKind::Fatal, {});
             }
             break;
-        case 30:
+        case 21:
+        case 22:
+        case 23:
+        case 24:
+        case 25:
+        case 26:
+        case 27:
+        case 28:
+        case 29:
+            break;  // the unit sets its clock
+        case kClockAckStep:
             judgeAcknowledgement("Nastaven aktuální čas"_cp, 321, 322);
             break;
-        case 31:
+        case kEraseStep:
             stopCurrentTimer();
-            s_.eraseKeys = 1;
-            if (!startMainTimer(kEraseTimer, kErasePeriod)) {
-                return;
-            }
-            s_.eraseStep = 0;
+            beginErase();
             return;
-        default:
-            break;  // 21..29: the unit sets its clock
     }
     ++s_.factoryStep;
 }

@@ -6,6 +6,11 @@
 #include "port_link.h"
 #include "unit_commands.h"
 
+void MainDialog::beginHandshake() {
+    s_.connectStep = 0;
+    startOperation(kHandshakeTimer, kHandshakePeriod);
+}
+
 bool MainDialog::answerHolds(std::uint8_t b) {
     const int n = readAnswer();
     for (int i = 0; i < n; ++i) {

@@ -9,6 +9,15 @@ constexpr int kMaxMissedPolls = 5;
 
 }  // namespace
 
+bool MainDialog::beginIdlePoll(int periodMs) {
+    if (!startMainTimer(kIdlePollTimer, periodMs)) {
+        return false;
+    }
+    s_.pollStep = 0;
+    enableButtons();
+    return true;
+}
+
 // Timer 2: asks the reader for a held key and selects its row, and keeps the link alive.
 // Step 0 only runs after a start; steps 1..4 then repeat, one cycle every four ticks.
 void MainDialog::stepIdlePoll() {

@@ -12,7 +12,6 @@ namespace {
 
 // writeList has room for 100 records and its end mark.
 constexpr int kMaxKeysPerRun = 100;
-constexpr int kMaxShownLiftName = 49;
 
 }  // namespace
 
@@ -22,7 +21,6 @@ void MainDialog::onAddKeys() {
     const MemoryImage beforeRun = s_.image;
     s_.addedCount = 0;
     s_.writeList[0] = -1;
-    s_.writeIndex = 0;
     stopCurrentTimer();
     discardInput();
     s_.listClicked = 0;
@@ -55,20 +53,12 @@ void MainDialog::onAddKeys() {
     }
     if (s_.addedCount > 0) {
         logLine({});
-        sendByte(unit::kWriteKey);
-        if (!startMainTimer(kWriteTimer, kWritePeriod)) {
-            return;
+        if (beginKeyWrite()) {
+            disableButtons();
         }
-        disableButtons();
-        s_.writeIndex = 0;
-        s_.writeStep = 0;
         return;
     }
-    if (!startMainTimer(kIdlePollTimer, kIdlePollPeriod)) {
-        return;
-    }
-    s_.pollStep = 0;
-    enableButtons();
+    beginIdlePoll();
 }
 
 int MainDialog::addOneKey(int index) {
@@ -132,10 +122,7 @@ void MainDialog::onEditKey() {
     }
     if (result != Dialog::kOk) {
         // A slower poll after a cancelled edit.
-        if (startMainTimer(kIdlePollTimer, kIdlePollAfterCancelPeriod)) {
-            s_.pollStep = 0;
-            enableButtons();
-        }
+        beginIdlePoll(kIdlePollAfterCancelPeriod);
         return;
     }
     // The edited key is not checked again: its code cannot change here.
@@ -148,14 +135,8 @@ void MainDialog::onEditKey() {
     s_.writeList[1] = -1;
     rebuildKeyList();
     // The unit has no record update: the record is deleted, then written again.
-    s_.editAfterDelete = 1;
-    s_.deleteId = s_.pendingId;
-    discardInput();
-    sendByte(unit::kDeleteKey);
     logLine({});
-    startOperation(kDeleteTimer, kDeletePeriod);
-    s_.deleteStep = 0;
-    s_.writeIndex = 0;
+    beginKeyDelete(s_.pendingId, true);
 }
 
 void MainDialog::onDeleteKey() {
@@ -171,16 +152,11 @@ void MainDialog::onDeleteKey() {
     if (answer != Window::Answer::Yes) {
         return;
     }
-    s_.deleteId = record;
     logLine(" ");
     clearFloorChecks();
     deleteKey(s_.image, s_.recordSize, record);
     rebuildKeyList();
-    s_.editAfterDelete = 0;
-    discardInput();
-    sendByte(unit::kDeleteKey);
-    startOperation(kDeleteTimer, kDeletePeriod);
-    s_.deleteStep = 0;
+    beginKeyDelete(record, false);
 }
 
 // The help page sits beside the program when it was installed with it; otherwise the
@@ -234,8 +210,9 @@ void MainDialog::showSettings() {
     summary += "Inverze hlavniho relé: "_cp;
     summary += s_.mainRelayInvert != 0 ? "ano" : "ne";
     window().setText(kSettingsStatic, summary);
-    if (static_cast<int>(s_.liftName.size()) > kMaxShownLiftName) {
-        s_.liftName.resize(kMaxShownLiftName + 1);
+    // A longer name keeps one character more than the unit takes.
+    if (static_cast<int>(s_.liftName.size()) > MainDialogState::kMaxLiftName) {
+        s_.liftName.resize(MainDialogState::kMaxLiftName + 1);
     }
     window().setText(kLiftNameStatic, s_.liftName);
 }

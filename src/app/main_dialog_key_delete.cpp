@@ -10,6 +10,15 @@ namespace {
 constexpr int kDeleteCheckStep = 20;
 }  // namespace
 
+void MainDialog::beginKeyDelete(int record, bool writeAfter) {
+    s_.deleteId = record;
+    s_.editAfterDelete = writeAfter ? 1 : 0;
+    discardInput();
+    sendByte(unit::kDeleteKey);
+    startOperation(kDeleteTimer, kDeletePeriod);
+    s_.deleteStep = 0;
+}
+
 // Timer 6: sends the record number of deleteId after the 0x13 the handler sent, waits,
 // and judges the answer; for an edit it hands over to the key write instead.
 void MainDialog::stepKeyDelete() {
@@ -29,12 +38,7 @@ void MainDialog::stepKeyDelete() {
             if (s_.editAfterDelete == 1) {
                 // The delete's answer is left on the line; the write's first step discards it.
                 stopCurrentTimer();
-                sendByte(unit::kWriteKey);
-                if (!startMainTimer(kWriteTimer, kWritePeriod)) {
-                    return;
-                }
-                s_.writeStep = 0;
-                s_.writeIndex = 0;
+                beginKeyWrite();
                 return;
             }
             returnToIdle(s_.currentTimerId);

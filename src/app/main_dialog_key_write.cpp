@@ -5,18 +5,10 @@
 
 namespace {
 
-// Steps of timer 7 for one record. After 0x11 (sent by whoever started the write) the
-// record number and the key and floor bytes go out echoed, one per tick; the unit then
-// takes 4.2 s before it confirms them. The comment follows one byte per tick up to its
-// first 0x00, and eleven more ticks end the record.
-constexpr int kFirstKeyStep = 2;
-constexpr int kFirstFloorStep = 14;
-constexpr int kFirstWaitStep = 17;
-constexpr int kFirstPartCheckStep = 38;
-constexpr int kCommentAckStep = 1000;
-constexpr int kRecordDoneStep = 1010;
-constexpr int kCommentStepToOffset = kFirstPartCheckStep - kCommentOffset;  // step 38 sends byte 15
-
+// Steps of timer 7 for one record. After 0x11 (sent by beginKeyWrite) the record number
+// and the key and floor bytes go out echoed, one per tick; the unit then takes 4.2 s before
+// it confirms them. The comment follows one byte per tick up to its first 0x00, and eleven
+// more ticks end the record.
 enum class WritePhase {
     RecordHigh,
     RecordLow,
@@ -30,38 +22,60 @@ enum class WritePhase {
     RecordDone
 };
 
+struct PhaseStart {
+    int firstStep;
+    WritePhase phase;
+};
+
+// Each phase runs from its first step up to the next row's.
+constexpr PhaseStart kPhases[] = {
+    {0, WritePhase::RecordHigh},       // record number, high byte
+    {1, WritePhase::RecordLow},        // record number, low byte
+    {2, WritePhase::KeyByte},          // record bytes 0..11
+    {14, WritePhase::FloorByte},       // record bytes 12..14
+    {17, WritePhase::Wait},            // the unit stores the first part
+    {38, WritePhase::FirstPartCheck},  // judged, then the comment's first byte
+    {39, WritePhase::CommentByte},     // up to the comment's first 0x00
+    {1000, WritePhase::CommentAck},    // the comment's acknowledgement
+    {1001, WritePhase::Drain},         // what else the unit sends
+    {1010, WritePhase::RecordDone},
+};
+
+constexpr int firstStepOf(WritePhase phase) {
+    for (const PhaseStart& row : kPhases) {
+        if (row.phase == phase) {
+            return row.firstStep;
+        }
+    }
+    return -1;
+}
+
+constexpr int kFirstKeyStep = firstStepOf(WritePhase::KeyByte);
+constexpr int kCommentAckStep = firstStepOf(WritePhase::CommentAck);
+// The first part's check sends the comment's first byte (record byte 15) as well.
+constexpr int kCommentStepToOffset = firstStepOf(WritePhase::FirstPartCheck) - kCommentOffset;
+
 WritePhase phaseOf(int step) {
-    if (step == 0) {
-        return WritePhase::RecordHigh;
+    WritePhase phase = WritePhase::RecordHigh;
+    for (const PhaseStart& row : kPhases) {
+        if (step >= row.firstStep) {
+            phase = row.phase;
+        }
     }
-    if (step == 1) {
-        return WritePhase::RecordLow;
-    }
-    if (step < kFirstFloorStep) {
-        return WritePhase::KeyByte;
-    }
-    if (step < kFirstWaitStep) {
-        return WritePhase::FloorByte;
-    }
-    if (step < kFirstPartCheckStep) {
-        return WritePhase::Wait;
-    }
-    if (step == kFirstPartCheckStep) {
-        return WritePhase::FirstPartCheck;
-    }
-    if (step < kCommentAckStep) {
-        return WritePhase::CommentByte;
-    }
-    if (step == kCommentAckStep) {
-        return WritePhase::CommentAck;
-    }
-    if (step < kRecordDoneStep) {
-        return WritePhase::Drain;
-    }
-    return WritePhase::RecordDone;
+    return phase;
 }
 
 }  // namespace
+
+bool MainDialog::beginKeyWrite() {
+    sendByte(unit::kWriteKey);
+    if (!startMainTimer(kWriteTimer, kWritePeriod)) {
+        return false;
+    }
+    s_.writeStep = 0;
+    s_.writeIndex = 0;
+    return true;
+}
 
 // Timer 7: writes the records of writeList from the image, one after another, then
 // returns to the idle poll.

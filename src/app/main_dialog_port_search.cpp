@@ -91,7 +91,7 @@ void MainDialog::onConnect() {
         return;
     }
     s_.accessCode = dialog.accessCode;
-    s_.linkKind = static_cast<LinkKind>(dialog.linkKind);
+    s_.linkKind = dialog.linkKind;
     logLine("Hledám ZYL..."_cp);
     refusedPorts_.clear();
     busyPorts_.clear();
@@ -114,8 +114,7 @@ void MainDialog::searchPorts(int first, int last) {
             discardInput();
             sendByte(unit::kEndOfLink);
             logLine("Nalezen Port COM" + std::to_string(p));
-            s_.connectStep = 0;
-            startOperation(kHandshakeTimer, kHandshakePeriod);
+            beginHandshake();
             return;
         }
         s_.portOpen = 0;

@@ -30,7 +30,9 @@ struct MainDialogState {
     int searchAll = 0;      // 1 = automatic search over the ports
     int writeLiftName = 0;  // 1 while the lift-name phase of the settings write is to run
     std::string liftName;   // code page 1250
-    KeyCode readerKey{};    // last code reported by the unit's reader
+    // The unit takes at most this many characters of the lift name.
+    static constexpr int kMaxLiftName = 49;
+    KeyCode readerKey{};  // last code reported by the unit's reader
 
     LinkKind linkKind = LinkKind::Usb;
     int comPort = 0;
@@ -39,7 +41,8 @@ struct MainDialogState {
 
     // Buttons 1000..1005. Connect (1004) has its own flag, and enableButtons() enables it
     // whatever its flag says.
-    using ButtonFlags = std::array<int, 6>;
+    static constexpr int kButtonCount = 6;
+    using ButtonFlags = std::array<int, kButtonCount>;
     static constexpr ButtonFlags kNotConnectedButtons{0, 0, 0, 0, 1, 0};  // only connect
     static constexpr ButtonFlags kConnectedButtons{1, 1, 1, 1, 0, 1};     // all the key commands
     ButtonFlags buttonEnabled{};

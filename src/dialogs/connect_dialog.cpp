@@ -28,7 +28,7 @@ void ConnectDialog::onInitDialog() {
     window().setText(kPromptStatic, prompt);
     window().setText(kLinkStatic, linkLabel);
 
-    linkKind = 1;
+    linkKind = LinkKind::Usb;
     window().setChecked(kUsbRadio, true);
     if (showLinkChoice == 1) {
         window().setVisible(kUsbRadio, true);
@@ -56,11 +56,11 @@ void ConnectDialog::onManualPortClicked() {
 }
 
 void ConnectDialog::onUsbClicked() {
-    linkKind = 1;
+    linkKind = LinkKind::Usb;
 }
 
 void ConnectDialog::onBluetoothClicked() {
-    linkKind = 2;
+    linkKind = LinkKind::Bluetooth;
 }
 
 // A whole number within low..high; anything else is refused with the toolkit's usual

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "dialog.h"
+#include "link_kind.h"
 
 // Template 104.
 extern const DialogTemplate kConnectDialogTemplate;
@@ -30,7 +31,7 @@ public:
 
     int manualPort = 0;
     int showLinkChoice = 0;
-    int linkKind = 1;
+    LinkKind linkKind = LinkKind::Usb;
     int portNumber = 0;
     int accessCode = 0;
     std::string prompt;     // code page 1250

@@ -26,6 +26,7 @@ inline constexpr unsigned kDefault = 1u << 2;   // the button Enter presses
 inline constexpr unsigned kPassword = 1u << 3;  // shows a mask for each character
 inline constexpr unsigned kCentered = 1u << 4;  // text centred in its box
 inline constexpr unsigned kNoTabStop = 1u << 5;
+inline constexpr unsigned kGroup = 1u << 6;  // starts a group: the arrow keys move inside it
 }  // namespace control_style
 
 struct ListColumn {

@@ -8,6 +8,9 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "code_page_1250.h"
+#include "default_extension.h"
+
 namespace {
 
 Desktop theDesktop;
@@ -15,24 +18,6 @@ Desktop* installed = nullptr;
 
 // The caption of a message box without one of its own: the program's name.
 const QString kProgramCaption = QStringLiteral("ZYL default");
-
-// A name typed without an extension is saved with the default one.
-QString savePath(const QString& path, const Desktop::FileFilter& filter) {
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) {
-        return path;
-    }
-    return path + QLatin1Char('.') + filter.extension;
-}
-
-// A file that exists opens under its own name, with an extension or without; only a name
-// that does not exist as typed may mean the file with the default extension.
-QString openPath(const QString& path, const Desktop::FileFilter& filter) {
-    if (path.isEmpty() || QFileInfo::exists(path)) {
-        return path;
-    }
-    const QString withExtension = path + QLatin1Char('.') + filter.extension;
-    return QFileInfo::exists(withExtension) ? withExtension : path;
-}
 
 QFileDialog::Options fileDialogOptions() {
     // The Qt dialog behaves the same on every desktop; replacing a file is not asked about.
@@ -72,20 +57,24 @@ int Desktop::runModal(QDialog& dialog) {
 QString Desktop::openFileName(QWidget* owner, const FileFilter& filter) {
     // The dialog takes a typed name that does not exist; the caller reports a name that
     // cannot be opened.
-    QFileDialog dialog(owner, {}, {}, filter.description);
+    QFileDialog dialog(owner, {}, {}, QString::fromStdString(cp1250ToUtf8(filter.description)));
     dialog.setOptions(fileDialogOptions());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
-    return openPath(dialog.selectedFiles().constFirst(), filter);
+    const std::string chosen = dialog.selectedFiles().constFirst().toStdString();
+    return QString::fromStdString(openedPath(chosen, filter.extension, [](const std::string& path) {
+        return QFileInfo::exists(QString::fromStdString(path));
+    }));
 }
 
 QString Desktop::saveFileName(QWidget* owner, const FileFilter& filter) {
     const QString path =
-        QFileDialog::getSaveFileName(owner, {}, {}, filter.description, nullptr, fileDialogOptions());
-    return savePath(path, filter);
+        QFileDialog::getSaveFileName(owner, {}, {}, QString::fromStdString(cp1250ToUtf8(filter.description)),
+                                     nullptr, fileDialogOptions());
+    return QString::fromStdString(savedPath(path.toStdString(), filter.extension));
 }
 
 void Desktop::openExternal(const QString& fileOrUrl) {

@@ -2,28 +2,22 @@
 
 #include <QString>
 
+#include "window.h"
+
 class QDialog;
 class QWidget;
 
 // The program's thin edge to the desktop: message boxes, modal runs of dialogs, the file
 // dialogs, the shell's "open" and the local clock. Everything that would otherwise wait in
 // a modal loop or depend on the machine goes through here, so tests can install their own
-// Desktop and drive the windows without one.
+// Desktop and drive the windows without one. It speaks in the window's own terms; only
+// texts and paths are Qt's.
 class Desktop {
 public:
-    enum class Buttons { Ok, YesNo };
-    enum class Answer { Ok, Yes, No };
-
-    struct FileFilter {
-        QString description;  // "ZYL data (*.zrd)"
-        QString pattern;      // "*.zrd"
-        QString extension;    // "zrd": appended to a name saved without one; opened when
-                              // only the name with it exists
-    };
-
-    struct LocalTime {
-        int year, month, day, hour, minute, second;
-    };
+    using Buttons = Window::Buttons;
+    using Answer = Window::Answer;
+    using FileFilter = Window::FileFilter;
+    using LocalTime = Window::LocalTime;
 
     virtual ~Desktop() = default;
 

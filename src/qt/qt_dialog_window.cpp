@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +24,7 @@
 #include "dialog_units.h"
 #include "qt_log_box.h"
 #include "report_list_model.h"
+#include "report_list_view.h"
 #include "window_timers.h"
 
 namespace {
@@ -38,6 +39,19 @@ std::string unitText(const QString& text) {
 
 bool has(const ControlTemplate& c, unsigned style) {
     return (c.style & style) != 0;
+}
+
+bool dialogKey(int key) {
+    switch (key) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -143,22 +157,14 @@ void QtDialogWindow::createControls() {
                 break;
             case ControlKind::ReportList: {
                 auto* model = new ReportListModel(dialog_, c.id, c.columns, this);
-                auto* view = new QTreeView(this);
+                auto* view = new ReportListView(this);
                 view->setModel(model);
-                view->setRootIsDecorated(false);
-                view->setUniformRowHeights(true);
-                view->setItemsExpandable(false);
-                view->setAllColumnsShowFocus(true);
-                view->setSelectionBehavior(QAbstractItemView::SelectRows);
-                view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-                view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-                view->header()->setStretchLastSection(false);
                 for (std::size_t k = 0; k < c.columns.size(); ++k) {
                     view->setColumnWidth(static_cast<int>(k), c.columns[k].width);
                 }
-                connect(view, &QTreeView::clicked, this,
+                connect(view, &ReportListView::listClicked, this,
                         [this, id = c.id] { command(id, Dialog::Notification::Clicked); });
-                connect(view, &QTreeView::doubleClicked, this,
+                connect(view, &ReportListView::listDoubleClicked, this,
                         [this, id = c.id] { command(id, Dialog::Notification::DoubleClicked); });
                 view->installEventFilter(this);
                 lists_[c.id] = {view, model};
@@ -343,36 +349,17 @@ void QtDialogWindow::endDialog(int result) {
 
 Window::Answer QtDialogWindow::messageBox(std::string_view text, std::string_view caption, Buttons buttons) {
     showPendingLog();
-    const Desktop::Answer answer = Desktop::current().messageBox(
-        this, shown(text), shown(caption),
-        buttons == Buttons::YesNo ? Desktop::Buttons::YesNo : Desktop::Buttons::Ok);
-    switch (answer) {
-        case Desktop::Answer::Yes:
-            return Answer::Yes;
-        case Desktop::Answer::No:
-            return Answer::No;
-        case Desktop::Answer::Ok:
-            break;
-    }
-    return Answer::Ok;
+    return Desktop::current().messageBox(this, shown(text), shown(caption), buttons);
 }
-
-namespace {
-
-Desktop::FileFilter qtFilter(const Window::FileFilter& filter) {
-    return {shown(filter.description), shown(filter.pattern), shown(filter.extension)};
-}
-
-}  // namespace
 
 std::string QtDialogWindow::openFileName(const FileFilter& filter) {
     showPendingLog();
-    return Desktop::current().openFileName(this, qtFilter(filter)).toStdString();
+    return Desktop::current().openFileName(this, filter).toStdString();
 }
 
 std::string QtDialogWindow::saveFileName(const FileFilter& filter) {
     showPendingLog();
-    return Desktop::current().saveFileName(this, qtFilter(filter)).toStdString();
+    return Desktop::current().saveFileName(this, filter).toStdString();
 }
 
 void QtDialogWindow::openExternal(std::string_view fileOrUrl) {
@@ -380,8 +367,7 @@ void QtDialogWindow::openExternal(std::string_view fileOrUrl) {
 }
 
 Window::LocalTime QtDialogWindow::localTime() {
-    const Desktop::LocalTime t = Desktop::current().localTime();
-    return {t.year, t.month, t.day, t.hour, t.minute, t.second};
+    return Desktop::current().localTime();
 }
 
 // --- Qt's events ------------------------------------------------------------------------
@@ -461,7 +447,9 @@ bool QtDialogWindow::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::KeyPress:
-            if (isList) {
+            // Tab, Enter and Escape move on or end the dialog; on Windows the list never
+            // sees them.
+            if (isList && !dialogKey(static_cast<QKeyEvent*>(event)->key())) {
                 command(id, Dialog::Notification::KeyDown);
             }
             break;

@@ -16,7 +16,9 @@ QString forBox(const QString& text) {
 QtLogBox::QtLogBox(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    // As the Windows box: a vertical bar only; a line wider than the box is cut off.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setUndoRedoEnabled(false);
 }
 

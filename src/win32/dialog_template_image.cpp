@@ -70,6 +70,9 @@ DWORD DialogTemplateImage::controlStyle(const ControlTemplate& c) {
     if (takesFocus(c.kind) && !has(c, control_style::kNoTabStop)) {
         style |= WS_TABSTOP;
     }
+    if (has(c, control_style::kGroup)) {
+        style |= WS_GROUP;
+    }
     return style;
 }
 

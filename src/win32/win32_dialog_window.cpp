@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "default_extension.h"
 #include "dialog_template_image.h"
 #include "wide_text.h"
 
@@ -125,6 +126,8 @@ BOOL Win32DialogWindow::initDialog() {
     setUpControls();
     useCentralEuropeanFont();
     centreOverOwner();
+    // A minimised window is its task-bar button, which shows these icons; Windows moves the
+    // window itself off-screen, so there is no minimised client area to paint an icon into.
     icon_ = static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(DialogTemplateImage::kIconResource),
                      IMAGE_ICON, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
@@ -546,36 +549,20 @@ Window::Answer Win32DialogWindow::messageBox(std::string_view text, std::string_
 }
 
 // The dialog takes a typed name that does not exist; the caller reports a name that cannot
-// be opened. A file that exists opens under its own name, with an extension or without;
-// only a name that does not exist as typed may mean the file with the default extension.
+// be opened.
 std::string Win32DialogWindow::openFileName(const FileFilter& filter) {
-    const std::wstring filters = filterText(filter);
-    std::vector<wchar_t> path(32768, L'\0');
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = filters.c_str();
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
-    if (::GetOpenFileNameW(&dialog) == FALSE) {
-        return {};
-    }
-    std::wstring chosen(path.data());
-    if (!fileExists(chosen)) {
-        const std::wstring withExtension = chosen + L'.' + wideFromCp1250(filter.extension);
-        if (fileExists(withExtension)) {
-            chosen = withExtension;
-        }
-    }
-    return utf8FromWide(chosen);
+    return openedPath(chooseFile(filter, ::GetOpenFileNameW), filter.extension,
+                      [](const std::string& path) { return fileExists(wideFromUtf8(path)); });
 }
 
-// A name typed without an extension is saved with the default one; replacing a file is
-// not asked about.
+// Replacing a file is not asked about.
 std::string Win32DialogWindow::saveFileName(const FileFilter& filter) {
+    return savedPath(chooseFile(filter, ::GetSaveFileNameW), filter.extension);
+}
+
+// The name as typed in the open or the save dialog; empty when the user cancelled.
+std::string Win32DialogWindow::chooseFile(const FileFilter& filter, BOOL(WINAPI* run)(OPENFILENAMEW*)) {
     const std::wstring filters = filterText(filter);
-    const std::wstring extension = wideFromCp1250(filter.extension);
     std::vector<wchar_t> path(32768, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -583,9 +570,8 @@ std::string Win32DialogWindow::saveFileName(const FileFilter& filter) {
     dialog.lpstrFilter = filters.c_str();
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.lpstrDefExt = extension.c_str();
     dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
-    if (::GetSaveFileNameW(&dialog) == FALSE) {
+    if (run(&dialog) == FALSE) {
         return {};
     }
     return utf8FromWide(path.data());

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <map>
 #include <set>
 #include <string>
@@ -78,6 +80,7 @@ private:
     void onCommandMessage(WORD windowsId, WORD code);
     void onNotify(const NMHDR& header);
     void prepend(int id, const std::wstring& text, int replacing = 0);
+    std::string chooseFile(const FileFilter& filter, BOOL(WINAPI* run)(OPENFILENAMEW*));
 
     HWND control(int id) const;
     int controlIdOf(HWND control) const;

@@ -36,16 +36,16 @@ TEST_F(ConnectDialogTest, OpensWithTheFactoryDefaults) {
     window.click(Dialog::kOk);
     EXPECT_EQ(window.result(), Dialog::kOk);
     EXPECT_EQ(dialog.accessCode, 4827);
-    EXPECT_EQ(dialog.linkKind, 1);
+    EXPECT_EQ(dialog.linkKind, LinkKind::Usb);
     EXPECT_EQ(dialog.manualPort, 0);
     EXPECT_EQ(dialog.portNumber, 1);
 }
 
 TEST_F(ConnectDialogTest, LinkKindFollowsTheLastRadioClicked) {
     window.click(C::kBluetoothRadio);
-    EXPECT_EQ(dialog.linkKind, 2);
+    EXPECT_EQ(dialog.linkKind, LinkKind::Bluetooth);
     window.click(C::kUsbRadio);
-    EXPECT_EQ(dialog.linkKind, 1);
+    EXPECT_EQ(dialog.linkKind, LinkKind::Usb);
 }
 
 TEST_F(ConnectDialogTest, ManualPortTogglesTheFieldButTheTypedNumberStillCounts) {
@@ -72,7 +72,7 @@ TEST_F(ConnectDialogTest, StartUpRunsOnceAlthoughTheWindowStartsAgain) {
     EXPECT_EQ(window.text(C::kPortEdit), "7");
     EXPECT_TRUE(window.isEnabled(C::kPortEdit));
     window.click(Dialog::kOk);
-    EXPECT_EQ(dialog.linkKind, 2);
+    EXPECT_EQ(dialog.linkKind, LinkKind::Bluetooth);
     EXPECT_EQ(dialog.manualPort, 1);
     EXPECT_EQ(dialog.portNumber, 7);
     EXPECT_EQ(dialog.accessCode, 1234);

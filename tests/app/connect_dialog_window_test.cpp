@@ -42,10 +42,10 @@ TEST_F(ConnectDialogWindowTest, TheCodeIsMaskedAndItsFieldComesFirstInTabOrder) 
 
 TEST_F(ConnectDialogWindowTest, LinkKindFollowsTheLastRadioClicked) {
     QTest::mouseClick(control<QRadioButton>(window, ConnectDialog::kBluetoothRadio), Qt::LeftButton);
-    EXPECT_EQ(dialog.linkKind, 2);
+    EXPECT_EQ(dialog.linkKind, LinkKind::Bluetooth);
     EXPECT_FALSE(control<QRadioButton>(window, ConnectDialog::kUsbRadio)->isChecked());
     QTest::mouseClick(control<QRadioButton>(window, ConnectDialog::kUsbRadio), Qt::LeftButton);
-    EXPECT_EQ(dialog.linkKind, 1);
+    EXPECT_EQ(dialog.linkKind, LinkKind::Usb);
 }
 
 // Start-up ran again on every show; a restored window kept nothing of what was chosen.
@@ -57,7 +57,7 @@ TEST_F(ConnectDialogWindowTest, ARestoredWindowKeepsWhatTheUserChose) {
     EXPECT_TRUE(control<QRadioButton>(window, ConnectDialog::kBluetoothRadio)->isChecked());
     control<QPushButton>(window, Dialog::kOk)->click();
     EXPECT_EQ(window.result(), Dialog::kOk);
-    EXPECT_EQ(dialog.linkKind, 2);
+    EXPECT_EQ(dialog.linkKind, LinkKind::Bluetooth);
     EXPECT_EQ(dialog.accessCode, 1234);
 }
 

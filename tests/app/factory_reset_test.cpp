@@ -194,4 +194,15 @@ TEST(FactoryReset, TwelveProgressBytesGiveTwoMarks) {
     EXPECT_TRUE(screen.boxes.empty());
 }
 
+// The settings button and the command id 1011 both load the factory settings.
+TEST(FactoryReset, SettingsButtonAndCommand1011LoadTheFactorySettings) {
+    for (const int id : {MainDialog::kSettingsButton, MainDialog::kSettingsStatic}) {
+        MainHarness h;
+        h.window.click(id);
+        EXPECT_EQ(h.window.activeTimer(), MainDialog::kFactoryTimer) << id;
+        EXPECT_EQ(h.dialog.state().recordSize, 65) << id;
+        EXPECT_EQ(h.dialog.state().writeLiftName, 1) << id;
+    }
+}
+
 }  // namespace

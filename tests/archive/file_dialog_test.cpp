@@ -47,8 +47,7 @@ TEST_P(FileDialogName, IsTheChosenNameOrTheNameWithTheDefaultExtension) {
         static_cast<QDialog*>(dialog)->accept();  // as Enter in the name field
     });
     Desktop desktop;
-    const Desktop::FileFilter filter{QStringLiteral("ZYL data (*.zrd)"), QStringLiteral("*.zrd"),
-                                     QStringLiteral("zrd")};
+    const Desktop::FileFilter filter{"ZYL data (*.zrd)", "*.zrd", "zrd"};
     const QString path =
         row.save ? desktop.saveFileName(nullptr, filter) : desktop.openFileName(nullptr, filter);
     EXPECT_EQ(QDir::cleanPath(path).toStdString(),

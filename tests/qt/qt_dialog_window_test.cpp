@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeView>
 
 #include <algorithm>
 #include <string>
@@ -31,12 +32,21 @@ constexpr ControlTemplate kControls[] = {
 constexpr DialogTemplate kTemplate{
     900, "Zkouška"_cp, 190, 80, "MS Sans Serif"_cp, 8, kControls, {0x10, "&O programu"_cp}};
 
+constexpr ListColumn kColumns[] = {{"ID:", 50}};
+constexpr ControlTemplate kListControls[] = {
+    {1, ControlKind::Button, "OK"_cp, 10, 60, 50, 14, control_style::kDefault},
+    {14, ControlKind::ReportList, ""_cp, 10, 5, 120, 50, 0, kColumns},
+};
+constexpr DialogTemplate kListTemplate{901, "Seznam"_cp, 190, 80, "MS Sans Serif"_cp, 8, kListControls};
+
 // Writes down every event it gets; OK and Zpět end it, as a dialog without a table does.
 class RecordingDialog : public Dialog {
 public:
-    RecordingDialog() : Dialog(kTemplate) {}
+    explicit RecordingDialog(const DialogTemplate& t = kTemplate) : Dialog(t) {}
     std::vector<std::string> events;
     int inits = 0;
+
+    int rowCount(int) const override { return 1; }
 
 protected:
     void onInitDialog() override { ++inits; }
@@ -112,6 +122,62 @@ TEST(QtDialogWindow, LogBoxIsOnlyPutInFrontOf) {
     FakeDesktop desktop;
     window.messageBox("pozor"_cp, {}, Window::Buttons::Ok);
     EXPECT_EQ(box->toPlainText(), QStringLiteral("**\nprvní\n")) << "but not behind a message box";
+}
+
+// List 1007's four notifications as on Windows: a click or double click anywhere in the
+// list, also below its rows; Tab, Enter and Escape are the dialog's, not the list's keys.
+TEST(QtDialogWindow, ReportListDeliversItsNotificationsAsOnWindows) {
+    using Act = void (*)(QTreeView&);
+    struct Row {
+        const char* what;
+        Act act;
+        std::vector<std::string> events;
+    };
+    static constexpr auto below = [](QTreeView& view) { return QPoint(5, view.viewport()->height() - 3); };
+    static constexpr auto onRow = [](QTreeView& view) {
+        return view.visualRect(view.model()->index(0, 0)).center();
+    };
+    // As the system delivers it: the second press comes again as a double click.
+    static constexpr auto doubleClick = [](QTreeView& view, QPoint at) {
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, at);
+    };
+    const std::string click = "command 14 0", doubleClicked = "command 14 1", keyDown = "command 14 5";
+    const Row rows[] = {
+        {"click on a row",
+         [](QTreeView& v) { QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, onRow(v)); },
+         {click}},
+        {"click below the rows",
+         [](QTreeView& v) { QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, below(v)); },
+         {click}},
+        {"double click on a row", [](QTreeView& v) { doubleClick(v, onRow(v)); }, {click, doubleClicked}},
+        {"double click below the rows",
+         [](QTreeView& v) { doubleClick(v, below(v)); },
+         {click, doubleClicked}},
+        {"arrow down", [](QTreeView& v) { QTest::keyClick(&v, Qt::Key_Down); }, {keyDown}},
+        {"Escape",
+         [](QTreeView& v) { QTest::keyClick(&v, Qt::Key_Escape); },
+         {clicked(Dialog::kCancel), "destroy"}},
+        {"Enter",
+         [](QTreeView& v) { QTest::keyClick(&v, Qt::Key_Return); },
+         {clicked(Dialog::kOk), "destroy"}},
+        {"Tab", [](QTreeView& v) { QTest::keyClick(&v, Qt::Key_Tab); }, {"command 14 3"}},
+    };
+    for (const Row& row : rows) {
+        RecordingDialog dialog(kListTemplate);
+        QtDialogWindow window(dialog);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        auto* view = window.findChild<QTreeView*>(QStringLiteral("14"));
+        view->setFocus();
+        EXPECT_EQ(dialog.events.back(), "command 14 2") << "setting the focus";
+        dialog.events.clear();
+        row.act(*view);
+        EXPECT_EQ(dialog.events, row.events) << row.what;
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cp1250_literal.h"
+#include "main_dialog.h"
 #include "recording_dialog.h"
 #include "wide_text.h"
 
@@ -278,6 +279,47 @@ TEST(Win32DialogWindow, ReportListReadsItsRowsFromTheDialog) {
     run(dialog);
 }
 
+// The list's four notifications: click and double click come from the list view as
+// WM_NOTIFY, focus and keys through the list's own messages.
+TEST(Win32DialogWindow, ReportListDeliversItsFourNotifications) {
+    struct Row {
+        const char* what;
+        void (*act)(HWND dialog, HWND list);
+        N expected;
+    };
+    static constexpr auto notify = [](HWND dialog, HWND list, UINT code) {
+        NMITEMACTIVATE header{};
+        header.hdr.hwndFrom = list;
+        header.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(list));
+        header.hdr.code = code;
+        header.iItem = -1;  // the empty part below the rows
+        ::SendMessageW(dialog, WM_NOTIFY, header.hdr.idFrom, reinterpret_cast<LPARAM>(&header));
+    };
+    static constexpr Row kRows[] = {
+        {"click", [](HWND dialog, HWND list) { notify(dialog, list, NM_CLICK); }, N::Clicked},
+        {"double click", [](HWND dialog, HWND list) { notify(dialog, list, NM_DBLCLK); }, N::DoubleClicked},
+        {"set focus", [](HWND, HWND list) { ::SetFocus(list); }, N::FocusGained},
+        {"key down", [](HWND, HWND list) { ::SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0); }, N::KeyDown},
+    };
+    for (const Row& row : kRows) {
+        RecordingDialog dialog(kTemplate, [&row](RecordingDialog& d, Window& w, const Dialog::Event& e) {
+            if (e.kind == Kind::Init) {
+                d.rows = 3;
+                w.rowsChanged(kList);
+                w.startTimer(kMove, 10);
+            } else if (e.kind == Kind::Timer) {
+                w.stopTimer(kMove);
+                w.setFocus(kField);
+                d.seen.clear();
+                row.act(windowOf(w), item(w, kList));
+                d.endDialog(Dialog::kOk);
+            }
+        });
+        run(dialog);
+        EXPECT_TRUE(dialog.saw(Kind::Command, kList, row.expected)) << row.what;
+    }
+}
+
 TEST(Win32DialogWindow, SystemMenuItemAndCloseBoxReachTheDialog) {
     RecordingDialog dialog(kTemplate, [](RecordingDialog& d, Window& w, const Dialog::Event& e) {
         if (e.kind == Kind::Init) {
@@ -290,6 +332,16 @@ TEST(Win32DialogWindow, SystemMenuItemAndCloseBoxReachTheDialog) {
     });
     EXPECT_EQ(run(dialog), Dialog::kCancel);
     EXPECT_TRUE(dialog.saw(Kind::SysCommand, kAbout));
+}
+
+// The system menu's item comes from the template; the resources keep the same text as
+// string 101, for tools that read them.
+TEST(Win32Resources, String101IsTheMainWindowsSystemMenuItem) {
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), 101, reinterpret_cast<LPWSTR>(&text), 0);
+    ASSERT_GT(length, 0);
+    EXPECT_EQ(std::wstring(text, static_cast<std::size_t>(length)),
+              wideFromCp1250(kMainDialogTemplate.systemMenuItem.text));
 }
 
 }  // namespace
