@@ -8,6 +8,9 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ZylApp app;
     MainDialog dialog(theSerialPort);
+    SerialPort::setLinkWaitHandler(
+        [&dialog](int portNumber, LinkWaitStep step) { dialog.onLinkWait(portNumber, step); });
     app.InitInstance(dialog);
+    SerialPort::setLinkWaitHandler({});
     return 0;
 }
