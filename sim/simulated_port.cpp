@@ -36,6 +36,9 @@ void SimulatedPort::open(int portNumber) {
     if (portNumber < kFirstComPort || portNumber > kLastComPort) {
         return;
     }
+    if (whileOpening_) {
+        whileOpening_(portNumber);
+    }
     const auto entry = ports_.find(portNumber);
     if (entry == ports_.end()) {
         return;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -29,6 +30,10 @@ public:
     void addRefusedPort(int portNumber);
     // What every open reports of the user's port folder.
     void setIgnoredFolder(IgnoredFolder folder) { ignoredFolder_ = std::move(folder); }
+    // What happens while a port opens (a slow open's wait handles the window's messages).
+    void setWhileOpening(std::function<void(int portNumber)> hook) { whileOpening_ = std::move(hook); }
+    // Windows' ports: a busy port is named without the program that holds it.
+    void setNamesBusyHolders(bool names) { namesBusyHolders_ = names; }
     // The line is dropped: reads return 0 and writes fail until the port is opened again.
     void hangUp();
 
@@ -45,6 +50,7 @@ public:
     std::string lastRefusal() const override;
     std::string lastBusy() const override;
     IgnoredFolder ignoredFolder() const override { return ignoredFolder_; }
+    bool namesBusyHolders() const override { return namesBusyHolders_; }
 
     int openPort() const { return openPort_; }  // 0 when none is held
     const std::vector<int>& openAttempts() const { return openAttempts_; }
@@ -68,6 +74,8 @@ private:
     int refusedPort_ = 0;
     int busyPort_ = 0;
     IgnoredFolder ignoredFolder_;
+    std::function<void(int)> whileOpening_;
+    bool namesBusyHolders_ = true;
     bool hungUp_ = false;
     Millis now_ = 0;
     std::array<std::uint8_t, 1000> rxBuffer_{};

@@ -109,6 +109,11 @@ void MainDialog::searchPorts(int first, int last) {
     for (int p = first; p <= last; ++p) {
         s_.comPort = p;
         port.open(p);
+        // A logout while the port opened destroyed the window: nothing more is sent.
+        if (!isRunning()) {
+            port.close();
+            return;
+        }
         if (port.status() == PortStatus::Ready) {
             s_.portOpen = 1;
             discardInput();
@@ -133,19 +138,23 @@ void MainDialog::searchPorts(int first, int last) {
     enableButtons();
 }
 
-// An rfcomm port connects while it opens; the log says so.
+// A Bluetooth port connects while it opens; the log says so. Windows does not say what
+// kind of port keeps an open waiting, so the user's choice of link picks the words.
 void MainDialog::onLinkWait(int portNumber, LinkWaitStep step) {
     const std::string port = std::to_string(portNumber);
+    const bool bluetooth = s_.linkKind == LinkKind::Bluetooth;
     switch (step) {
         case LinkWaitStep::Begun:
-            logLine(std::string("Čekám na spojení Bluetooth na COM"_cp) + port + "...");
+            logLine(bluetooth ? std::string("Čekám na spojení Bluetooth na COM"_cp) + port + "..."
+                              : std::string("Čekám na COM"_cp) + port + "...");
             break;
         case LinkWaitStep::Failed:
             logLine(std::string("Spojení Bluetooth na COM"_cp) + port + " selhalo.");
             break;
         case LinkWaitStep::TimedOut:
-            logLine(std::string("Spojení Bluetooth na COM"_cp) + port +
-                    std::string(" se nenavázalo včas."_cp));
+            logLine(bluetooth ? std::string("Spojení Bluetooth na COM"_cp) + port +
+                                    std::string(" se nenavázalo včas."_cp)
+                              : "COM" + port + std::string(" se neotevřel včas."_cp));
             break;
         case LinkWaitStep::Pending:
             break;
@@ -166,8 +175,11 @@ void MainDialog::logSkippedPorts() {
     }
     if (!busyPorts_.empty()) {
         notes.push_back(std::string("Porty obsazené jiným programem: "_cp) + joined(busyPorts_) +
-                        std::string(" - ukončete program, který port drží "
-                                    "(často ModemManager nebo brltty), a zkuste to znovu."_cp));
+                        std::string(link_.port().namesBusyHolders()
+                                        ? " - ukončete program, který port drží "
+                                          "(často ModemManager nebo brltty), a zkuste to znovu."_cp
+                                        : " - ukončete program, který port používá (Windows ho "
+                                          "nejmenuje), a zkuste to znovu."_cp));
     }
     if (const IgnoredFolder folder = link_.port().ignoredFolder(); folder.fault != FolderFault::None) {
         notes.push_back(folderNote(folder));

@@ -62,6 +62,8 @@ protected:
 
     // Ends the modal run with a result.
     void endDialog(int result);
+    // From the start of the modal run until the window is destroyed.
+    bool isRunning() const { return running_; }
 
 private:
     const DialogTemplate& template_;

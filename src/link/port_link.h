@@ -48,9 +48,13 @@ public:
 
     // When the last open() found the port held by another program, a short description of
     // it for the log, with the program where the system shows it ("COM2 (/dev/ttyACM0,
-    // drží ho minicom)", else "COM2 (/dev/ttyACM0)"); otherwise empty. Such a port counts
-    // as absent.
+    // drží ho minicom)", else "COM2 (/dev/ttyACM0)", on Windows "COM2"); otherwise empty.
+    // Such a port counts as absent.
     virtual std::string lastBusy() const { return {}; }
+
+    // Whether lastBusy() can name the program that holds a port: Linux shows it in /proc,
+    // Windows tells nobody.
+    virtual bool namesBusyHolders() const { return true; }
 
     // When the last open() found a port folder it could not use, which and why.
     virtual IgnoredFolder ignoredFolder() const { return {}; }

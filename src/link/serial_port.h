@@ -1,15 +1,12 @@
 #pragma once
 
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "port_link.h"
-#ifndef _WIN32
-#include "bluetooth_link.h"
-#endif
 
 // The one path between ZylTool and a ZYL unit: a COM port at 19200 baud, 8 data bits,
 // no parity, one stop bit, no flow control, DTR and RTS off.
@@ -28,15 +25,15 @@
 //   counts as absent; nothing is written to it and its settings stay as they are.
 // - A port another program holds counts as absent; lastBusy() names it (and the program,
 //   where the system shows it) for the log.
-// - A bound Bluetooth port (rfcomm) connects only when it is opened, and a non-blocking
-//   open returns before the link is up. open() therefore looks at the link every
-//   `interval` until it is up (the port opens), fails or `bound` has passed (the port counts
-//   as absent), calling the link-wait handler meanwhile so that the program can say so and
-//   repaint its window.
+// - A Bluetooth port connects while it opens, which may take seconds. open() keeps the
+//   window alive meanwhile and calls the link-wait handler so that the program can say why
+//   it waits; after 10 s the port counts as absent.
 //
 // The platform code lives in serial_port_posix.cpp or serial_port_win32.cpp, chosen by
-// CMake. On Windows port n is the device of kComPortNames[n]; on other systems it is
-// resolved by comPortDevice() (com_port_names.h).
+// CMake, each with its own state in a private header (serial_port_posix.h,
+// serial_port_win32.h) that only the backend and its tests include. On Windows port n is
+// the device of kComPortNames[n]; on other systems it is resolved by comPortDevice()
+// (com_port_names.h).
 class SerialPort final : public PortLink {
 public:
     static constexpr int kBufferSize = 1000;
@@ -46,8 +43,8 @@ public:
     using WarningHandler = std::function<void(const std::string& text, const std::string& caption)>;
     static void setWarningHandler(WarningHandler handler);
 
-    // Called while an open waits for a Bluetooth link: once when the wait begins, after
-    // every look at a link still coming, and once when it gives up.
+    // Called while an open waits for its device: once when the wait begins, while it goes
+    // on, and once when it gives up.
     using LinkWaitHandler = std::function<void(int portNumber, LinkWaitStep step)>;
     static void setLinkWaitHandler(LinkWaitHandler handler);
 
@@ -63,46 +60,29 @@ public:
     bool write(int value) override;
     void close() override;
     std::string lastRefusal() const override { return lastRefusal_; }
+    std::string lastBusy() const override { return lastBusy_; }
+    IgnoredFolder ignoredFolder() const override;
+    bool namesBusyHolders() const override;
 
     bool isOpen() const { return isOpen_ != 0; }
     void setParityCheck(int on) { parityCheck_ = on; }
 
-#ifndef _WIN32
-    // How open() waits for a Bluetooth link: the check is the kernel's unless a test stands
-    // in for the radio.
-    struct BluetoothWait {
-        std::function<BluetoothLink(int fd)> check = kernelBluetoothLink;
-        std::chrono::milliseconds interval{50};
-        std::chrono::milliseconds bound{10000};
-    };
-    void setBluetoothWait(BluetoothWait wait);
-
-    std::string lastBusy() const override;
-    IgnoredFolder ignoredFolder() const override;
-#endif
+    // The platform's side: the device handle and what tests may stand in for (the radio,
+    // the system's calls). Defined in the backend's private header.
+    struct Device;
+    Device& device() { return *device_; }
 
 private:
     bool configure();
     static void warn(const char* text);
-#ifndef _WIN32
-    bool awaitBluetoothLink(int fd, int portNumber) const;
-#endif
 
-#ifdef _WIN32
-    void* handle_;
-#else
-    int handle_;
-#endif
+    std::unique_ptr<Device> device_;
     std::int32_t isOpen_ = 0;
     std::int32_t parityCheck_ = 0;
     std::int32_t status_ = 0;
     std::array<std::uint8_t, kBufferSize> rxBuffer_{};
     std::string lastRefusal_;
-#ifndef _WIN32
     std::string lastBusy_;
-    IgnoredFolder ignoredFolder_;
-    BluetoothWait bluetoothWait_;
-#endif
 };
 
 // The process-wide port, shared by every window.

@@ -30,6 +30,7 @@
 #include "com_port_names.h"
 #include "port_holder.h"
 #include "serial_port.h"
+#include "serial_port_posix.h"
 
 SerialPort theSerialPort;
 
@@ -219,6 +220,31 @@ void releaseDevice(int fd) {
     ::close(fd);
 }
 
+// The link is looked at between short sleeps, with the handler called between them, so the
+// window stays painted while a unit out of reach takes the whole bound. Closing the port
+// then gives up the connection the open started.
+bool awaitBluetoothLink(const SerialPort::Device::BluetoothWait& wait, int fd, int portNumber) {
+    BluetoothLink link = wait.check(fd);
+    if (link == BluetoothLink::None || link == BluetoothLink::Up) {
+        return true;
+    }
+    reportLinkWait(portNumber, LinkWaitStep::Begun);
+    const auto giveUp = Clock::now() + wait.bound;
+    for (; link == BluetoothLink::Connecting; link = wait.check(fd)) {
+        if (Clock::now() >= giveUp) {
+            reportLinkWait(portNumber, LinkWaitStep::TimedOut);
+            return false;
+        }
+        std::this_thread::sleep_for(wait.interval);
+        reportLinkWait(portNumber, LinkWaitStep::Pending);
+    }
+    if (link == BluetoothLink::Up) {
+        return true;
+    }
+    reportLinkWait(portNumber, LinkWaitStep::Failed);
+    return false;
+}
+
 }  // namespace
 
 void SerialPort::setWarningHandler(WarningHandler handler) {
@@ -237,39 +263,35 @@ void SerialPort::warn(const char* text) {
     }
 }
 
-SerialPort::SerialPort() : handle_(-1) {}
+SerialPort::SerialPort() : device_(std::make_unique<Device>()) {}
 
 SerialPort::~SerialPort() {
     close();
 }
 
-void SerialPort::setBluetoothWait(BluetoothWait wait) {
-    bluetoothWait_ = std::move(wait);
-}
-
-std::string SerialPort::lastBusy() const {
-    return lastBusy_;
-}
-
 IgnoredFolder SerialPort::ignoredFolder() const {
-    return ignoredFolder_;
+    return device_->ignoredFolder;
+}
+
+bool SerialPort::namesBusyHolders() const {
+    return true;
 }
 
 void SerialPort::open(int portNumber) {
     status_ = static_cast<std::int32_t>(PortStatus::Closed);
     lastRefusal_.clear();
     lastBusy_.clear();
-    ignoredFolder_ = {};
-    if (handle_ >= 0) {
-        ::tcflush(handle_, TCIOFLUSH);
-        releaseDevice(handle_);
-        handle_ = -1;
+    device_->ignoredFolder = {};
+    if (device_->handle >= 0) {
+        ::tcflush(device_->handle, TCIOFLUSH);
+        releaseDevice(device_->handle);
+        device_->handle = -1;
         isOpen_ = 0;
     }
     if (portNumber < kFirstComPort || portNumber > kLastComPort) {
         return;
     }
-    ignoredFolder_ = ignoredPortFolder();
+    device_->ignoredFolder = ignoredPortFolder();
     const auto path = comPortDevice(portNumber);
     if (!path) {
         return;
@@ -301,11 +323,11 @@ void SerialPort::open(int portNumber) {
         return;
     }
     ::ioctl(fd, TIOCEXCL);
-    if (!awaitBluetoothLink(fd, portNumber)) {
+    if (!awaitBluetoothLink(device_->bluetoothWait, fd, portNumber)) {
         releaseDevice(fd);
         return;
     }
-    handle_ = fd;
+    device_->handle = fd;
     isOpen_ = 1;
     status_ = static_cast<std::int32_t>(PortStatus::Ready);
     if (!configure()) {
@@ -313,36 +335,11 @@ void SerialPort::open(int portNumber) {
     }
     // The 10 ms read time-out is read()'s poll; what remains of it here is a descriptor
     // that never blocks.
-    const int flags = ::fcntl(handle_, F_GETFL);
-    if (flags < 0 || ::fcntl(handle_, F_SETFL, flags | O_NONBLOCK) != 0) {
+    const int flags = ::fcntl(device_->handle, F_GETFL);
+    if (flags < 0 || ::fcntl(device_->handle, F_SETFL, flags | O_NONBLOCK) != 0) {
         warn("Not able to set Timeouts");
         status_ = static_cast<std::int32_t>(PortStatus::Faulty);
     }
-}
-
-// The link is looked at between short sleeps, with the handler called between them, so the
-// window stays painted while a unit out of reach takes the whole bound. Closing the port
-// then gives up the connection the open started.
-bool SerialPort::awaitBluetoothLink(int fd, int portNumber) const {
-    BluetoothLink link = bluetoothWait_.check(fd);
-    if (link == BluetoothLink::None || link == BluetoothLink::Up) {
-        return true;
-    }
-    reportLinkWait(portNumber, LinkWaitStep::Begun);
-    const auto giveUp = Clock::now() + bluetoothWait_.bound;
-    for (; link == BluetoothLink::Connecting; link = bluetoothWait_.check(fd)) {
-        if (Clock::now() >= giveUp) {
-            reportLinkWait(portNumber, LinkWaitStep::TimedOut);
-            return false;
-        }
-        std::this_thread::sleep_for(bluetoothWait_.interval);
-        reportLinkWait(portNumber, LinkWaitStep::Pending);
-    }
-    if (link == BluetoothLink::Up) {
-        return true;
-    }
-    reportLinkWait(portNumber, LinkWaitStep::Failed);
-    return false;
 }
 
 // 19200 baud, 8N1, raw, no flow control, VMIN = VTIME = 0, built from nothing so that no
@@ -358,28 +355,29 @@ bool SerialPort::configure() {
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
     if (::cfsetispeed(&tio, B19200) != 0 || ::cfsetospeed(&tio, B19200) != 0 ||
-        ::tcsetattr(handle_, TCSANOW, &tio) != 0) {
+        ::tcsetattr(device_->handle, TCSANOW, &tio) != 0) {
         warn("Not able to set COM parameters");
         return false;
     }
     // Both lines held off; a pseudo-terminal has no modem lines and refuses this.
     int lines = TIOCM_DTR | TIOCM_RTS;
-    ::ioctl(handle_, TIOCMBIC, &lines);
-    requestLowLatency(handle_);
+    ::ioctl(device_->handle, TIOCMBIC, &lines);
+    requestLowLatency(device_->handle);
     return true;
 }
 
 int SerialPort::read() {
-    if (handle_ < 0) {
+    if (device_->handle < 0) {
         return 0;
     }
     const auto deadline = Clock::now() + kReadWait;
-    int n = waitForInput(handle_, deadline) ? readSome(handle_, rxBuffer_.data(), kMaxRead) : 0;
+    int n =
+        waitForInput(device_->handle, deadline) ? readSome(device_->handle, rxBuffer_.data(), kMaxRead) : 0;
     if (n > 0 && parityCheck_ != 0) {
         // The kernel queues a mark whole, so the rest of one cut by the read's size is
         // there to take; the collapsed count stays within 950.
         for (int lack; (lack = serial_port_detail::parityMarkShortfall(rxBuffer_.data(), n)) > 0;) {
-            const int more = readSome(handle_, rxBuffer_.data() + n, lack);
+            const int more = readSome(device_->handle, rxBuffer_.data() + n, lack);
             if (more <= 0) {
                 break;
             }
@@ -401,26 +399,26 @@ std::uint8_t SerialPort::byteAt(int position) const {
 }
 
 bool SerialPort::write(int value) {
-    if (handle_ < 0) {
+    if (device_->handle < 0) {
         return false;
     }
     const auto byte = static_cast<std::uint8_t>(value & 0xFF);
     ssize_t n;
     do {
-        n = ::write(handle_, &byte, 1);
+        n = ::write(device_->handle, &byte, 1);
     } while (n < 0 && errno == EINTR);
     return n == 1;
 }
 
 void SerialPort::close() {
-    if (handle_ < 0) {
+    if (device_->handle < 0) {
         return;
     }
     // Linux waits up to 30 s in close() for output a dead line will never send, so the
     // last bytes (the final end-of-link) get a few milliseconds and the rest is dropped.
     const auto giveUp = Clock::now() + kCloseDrain;
     bool drained = false;
-    for (int pending = 0; ::ioctl(handle_, TIOCOUTQ, &pending) == 0 && Clock::now() < giveUp;) {
+    for (int pending = 0; ::ioctl(device_->handle, TIOCOUTQ, &pending) == 0 && Clock::now() < giveUp;) {
         if (pending == 0) {
             drained = true;
             break;
@@ -430,9 +428,9 @@ void SerialPort::close() {
     // Only output still waiting is dropped: on a pseudo-terminal a flush also discards what
     // the far side has not read yet, the end-of-link byte among it.
     if (!drained) {
-        ::tcflush(handle_, TCOFLUSH);
+        ::tcflush(device_->handle, TCOFLUSH);
     }
-    releaseDevice(handle_);
-    handle_ = -1;
+    releaseDevice(device_->handle);
+    device_->handle = -1;
     isOpen_ = 0;
 }

@@ -10,6 +10,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     restrictDllSearch();
     ZylApp app;
     MainDialog dialog(theSerialPort);
+    SerialPort::setLinkWaitHandler(
+        [&dialog](int portNumber, LinkWaitStep step) { dialog.onLinkWait(portNumber, step); });
     app.InitInstance(dialog);
+    SerialPort::setLinkWaitHandler({});
     return 0;
 }

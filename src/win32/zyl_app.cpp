@@ -14,9 +14,11 @@ ZylApp::ZylApp() {
 }
 
 bool ZylApp::InitInstance(Dialog& mainDialog) {
-    // The port's two warnings are ownerless message boxes.
+    // The port's two warnings are ownerless message boxes, task-modal so that nothing can
+    // be pressed or closed behind them while the search that raised them waits.
     SerialPort::setWarningHandler([](const std::string& text, const std::string& caption) {
-        ::MessageBoxW(nullptr, wideFromCp1250(text).c_str(), wideFromCp1250(caption).c_str(), MB_OK);
+        ::MessageBoxW(nullptr, wideFromCp1250(text).c_str(), wideFromCp1250(caption).c_str(),
+                      MB_OK | MB_TASKMODAL);
     });
     Win32DialogWindow window(mainDialog);
     window.run();

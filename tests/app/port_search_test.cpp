@@ -94,6 +94,70 @@ TEST(PortSearch, SkippedPortsAreNamedAfterNotFoundInLinesThatFitTheBox) {
     }
 }
 
+TEST(PortSearch, BusyPortsOnWindowsAreNamedWithoutTheirHolder) {
+    MainHarness h(99);
+    h.port.setNamesBusyHolders(false);
+    h.port.addHeldPort(4);
+    h.acceptConnectDialog();
+    h.window.click(MainDialog::kConnectButton);
+    std::vector<std::string> shown = h.logLines();
+    std::reverse(shown.begin(), shown.end());
+    const std::vector<std::string> expected = {
+        "Porty obsazené jiným programem: COM4 (simulated) - ukončete program,",
+        "  který port používá (Windows ho nejmenuje), a zkuste to znovu.",
+        "ZYL nenalezeno!",
+        "Hledám ZYL...",
+    };
+    EXPECT_EQ(shown, expected);
+}
+
+// A slow open says why the search waits, in the words of the link the user chose.
+TEST(PortSearch, OpenWaitLinesFollowTheChosenLink) {
+    struct Case {
+        int radio;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {ConnectDialog::kUsbRadio, {"Čekám na COM2...", "COM2 se neotevřel včas."}},
+        {ConnectDialog::kBluetoothRadio,
+         {"Čekám na spojení Bluetooth na COM2...", "Spojení Bluetooth na COM2 se nenavázalo včas."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.radio);
+        MainHarness h(99);
+        h.port.setWhileOpening([&h](int port) {
+            if (port == 2) {
+                h.dialog.onLinkWait(port, LinkWaitStep::Begun);
+                h.dialog.onLinkWait(port, LinkWaitStep::Pending);
+                h.dialog.onLinkWait(port, LinkWaitStep::TimedOut);
+            }
+        });
+        h.acceptConnectDialog([&c](FakeWindow& w) { w.click(c.radio); });
+        h.window.click(MainDialog::kConnectButton);
+        const std::vector<std::string> expected = {"Hledám ZYL...", c.lines[0], c.lines[1],
+                                                   "ZYL nenalezeno!"};
+        EXPECT_EQ(h.logLines(), expected);
+    }
+}
+
+// A logout while a port opens destroys the window under the search: the port that opened
+// gets nothing and is let go, and no further port is tried.
+TEST(PortSearch, LogoutWhileAPortOpensEndsTheSearchUntouched) {
+    MainHarness h(3);
+    h.port.setWhileOpening([&h](int port) {
+        if (port == 3) {
+            h.window.destroy();
+        }
+    });
+    h.acceptConnectDialog();
+    h.window.click(MainDialog::kConnectButton);
+    EXPECT_TRUE(h.port.sent(3).empty());
+    EXPECT_EQ(h.port.openPort(), 0);
+    EXPECT_EQ(h.port.openAttempts(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(h.window.activeTimer(), 0);
+    EXPECT_EQ(h.logLines(), std::vector<std::string>{"Hledám ZYL..."});
+}
+
 TEST(PortSearch, ManualPortWithAUnitConnectsThere) {
     MainHarness h(5);
     h.port.addEmptyPort(1);

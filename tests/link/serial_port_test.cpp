@@ -1,4 +1,5 @@
 #include "serial_port.h"
+#include "serial_port_posix.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -7,6 +8,7 @@
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -264,6 +266,42 @@ TEST_F(SerialPortTest, PortLockedByAnotherProgramIsBusyAndUntouched) {
     EXPECT_EQ(port_.lastBusy(), "");
 }
 
+// Another program holds the lock while this one has the terminal open too: the note names
+// the holder of the lock, not the first program found with the device open.
+TEST_F(SerialPortTest, BusyPortNamesTheProgramHoldingItsLock) {
+    PtyPair& pty = addPty(2);
+    int ready[2];
+    int done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(done[1]);  // or its own end keeps the pipe open
+        ::prctl(PR_SET_NAME, "zylholder");
+        const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
+        char end;
+        if (::write(ready[1], &ok, 1) == 1) {
+            [[maybe_unused]] const auto n = ::read(done[0], &end, 1);
+        }
+        ::_exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ASSERT_EQ(ok, 1);
+
+    port_.open(2);
+    EXPECT_EQ(port_.status(), PortStatus::Closed);
+    EXPECT_EQ(port_.lastBusy(), "COM2 (" + pty.slavePath() + ", drží ho zylholder)");
+
+    ::close(done[1]);
+    ::waitpid(child, nullptr, 0);
+    for (const int fd : {ready[0], ready[1], done[0]}) {
+        ::close(fd);
+    }
+}
+
 // As root the ports are prepared here and handed to nobody: COM1 held by this process,
 // COM2 held and released again.
 TEST_F(SerialPortTest, OpenPortKeepsOutOtherUsersUntilReleased) {
@@ -282,8 +320,9 @@ TEST_F(SerialPortTest, OpenPortKeepsOutOtherUsersUntilReleased) {
             return;
         }
     }
-    // /proc shows a program its own descriptors, and hides root's from nobody.
-    const std::string holder = handedOver_.empty() ? ", drží ho " + ownName() : "";
+    // The lock names its holder, whoever's it is: this program, or the run as root that
+    // started it.
+    const std::string holder = ", drží ho " + ownName();
     SerialPort other;
     other.open(1);
     EXPECT_EQ(other.status(), PortStatus::Closed);
@@ -368,8 +407,9 @@ protected:
         pty_ = &addPty(1);
         before_ = settingsOf(pty_->slave());
         SerialPort::setLinkWaitHandler([this](int, LinkWaitStep step) { steps_.push_back(step); });
-        port_.setBluetoothWait({[this, states](int) { return states[std::min(looks_++, states.size() - 1)]; },
-                                std::chrono::milliseconds(1), bound});
+        port_.device().bluetoothWait = {
+            [this, states](int) { return states[std::min(looks_++, states.size() - 1)]; },
+            std::chrono::milliseconds(1), bound};
         port_.open(1);
     }
 

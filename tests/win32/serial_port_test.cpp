@@ -1,22 +1,47 @@
-#include "serial_port.h"
-
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include <map>
 #include <string>
 #include <vector>
 
+#include "serial_port_win32.h"
 #include "unit_ports.h"
 
 namespace {
 
-// Wine opens serial devices without honouring the share mode; Windows' serial drivers
-// refuse a second opener.
-bool underWine() {
-    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+// Windows' serial drivers refuse a second opener of a device nobody shares; Wine lets it
+// in. This driver keeps to Windows' rule over the real devices, for every port that uses it.
+class ExclusiveDriver {
+public:
+    void install(SerialPort& port) {
+        WindowsCalls& calls = port.device().calls;
+        calls.createFile = [this](LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                  DWORD disposition, DWORD flags, HANDLE model) {
+            for (const auto& [handle, held] : held_) {
+                if (held.name == name && (held.share == 0 || share == 0)) {
+                    ::SetLastError(ERROR_ACCESS_DENIED);
+                    return INVALID_HANDLE_VALUE;
+                }
+            }
+            const HANDLE handle = ::CreateFileA(name, access, share, security, disposition, flags, model);
+            if (handle != INVALID_HANDLE_VALUE) {
+                held_[handle] = {name, share};
+            }
+            return handle;
+        };
+        calls.closeHandle = [this](HANDLE handle) {
+            held_.erase(handle);
+            return ::CloseHandle(handle);
+        };
+    }
+
+private:
+    struct Held {
+        std::string name;
+        DWORD share;
+    };
+    std::map<HANDLE, Held> held_;
+};
 
 // Collects the warnings instead of showing message boxes.
 class ComPort : public ::testing::Test {
@@ -77,22 +102,23 @@ TEST_F(ComPort, UnitPortOpensReadyAndAQuietLineReadsNothing) {
     EXPECT_TRUE(warnings.empty());
 }
 
-// Access is exclusive: a second opener finds the port busy and treats it as absent.
+// Access is exclusive: a second opener finds the port busy, treats it as absent and names it.
 TEST_F(ComPort, PortHeldByAnotherIsClosedWithoutAMessage) {
     if (unitPorts().empty()) {
         GTEST_SKIP() << kNoUnitPorts;
     }
-    if (underWine()) {
-        GTEST_SKIP() << "Wine does not keep a serial device to its first opener";
-    }
     const int number = unitPorts().front();
+    ExclusiveDriver driver;
     SerialPort holder;
+    SerialPort other;
+    driver.install(holder);
+    driver.install(other);
     holder.open(number);
     ASSERT_EQ(holder.status(), PortStatus::Ready);
-    SerialPort other;
     other.open(number);
     EXPECT_EQ(other.status(), PortStatus::Closed);
     EXPECT_FALSE(other.isOpen());
+    EXPECT_EQ(other.lastBusy(), "COM" + std::to_string(number));
     EXPECT_TRUE(holder.isOpen());
     EXPECT_TRUE(warnings.empty());
 }
@@ -103,7 +129,11 @@ TEST_F(ComPort, EveryOpenReleasesTheHeldPortFirst) {
         GTEST_SKIP() << kNoUnitPorts;
     }
     const int number = unitPorts().front();
+    ExclusiveDriver driver;
     SerialPort port;
+    SerialPort next;
+    driver.install(port);
+    driver.install(next);
     port.open(number);
     ASSERT_EQ(port.status(), PortStatus::Ready);
     port.open(number);
@@ -112,7 +142,6 @@ TEST_F(ComPort, EveryOpenReleasesTheHeldPortFirst) {
     port.open(0);
     EXPECT_EQ(port.status(), PortStatus::Closed);
     EXPECT_FALSE(port.isOpen());
-    SerialPort next;
     next.open(number);
     EXPECT_EQ(next.status(), PortStatus::Ready);
 }
@@ -122,7 +151,11 @@ TEST_F(ComPort, AfterCloseReadGivesNothingWriteFailsAndTheDeviceIsFree) {
         GTEST_SKIP() << kNoUnitPorts;
     }
     const int number = unitPorts().front();
+    ExclusiveDriver driver;
     SerialPort port;
+    SerialPort next;
+    driver.install(port);
+    driver.install(next);
     port.open(number);
     ASSERT_EQ(port.status(), PortStatus::Ready);
     port.close();
@@ -131,7 +164,6 @@ TEST_F(ComPort, AfterCloseReadGivesNothingWriteFailsAndTheDeviceIsFree) {
     EXPECT_FALSE(port.write(0x04));
     port.close();
 
-    SerialPort next;
     next.open(number);
     EXPECT_EQ(next.status(), PortStatus::Ready);
     port.open(0);  // nothing held: nothing to release
