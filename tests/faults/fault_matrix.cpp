@@ -65,6 +65,8 @@ constexpr FaultCell kCells[] = {
      "301 ends the reset with every button disabled and the port open: only closing the program helps"},
     {Exchange::LiftName, "wrong@0x1E:0", logged(301), kLiftNameFailed, kMissed, kNoButton, kNone, kHeld,
      "the terminator's echo comes back 0x00"},
+    {Exchange::LiftName, "wrong@0x1E:1", logged(301), kLiftNameFailed, kMissed, kNoButton, kNone, kHeld,
+     "no 0xFF after the name's end: the second byte comes back 0x00"},
     {Exchange::LiftName, "drop-echo@0x1E:0", logged(301), kLiftNameFailed, kMissed, kNoButton, kNone, kHeld,
      "one byte where exactly two are wanted"},
     {Exchange::LiftName, "double-echo@0x1E:0", logged(301), kLiftNameFailed, kMissed, kNoButton, kNone, kHeld,
@@ -126,8 +128,14 @@ constexpr FaultCell kCells[] = {
      "nothing to the high byte"},
     {Exchange::AccessCode, "wrong@0x20:0", fatal(308), kMessage, kMissed, kNoButton, kNone, kHeld,
      "the high byte's echo comes back 0xED"},
+    {Exchange::AccessCode, "wrong@0x20:1", fatal(310), kMessage, kMissed, kNoButton, kNone, kHeld,
+     "the low byte's echo comes back 0x24"},
+    {Exchange::AccessCode, "wrong@0x20:2", fatal(312), kMessage, kMissed, kNoButton, kNone, kHeld,
+     "0xF9 instead of the 0x06"},
     {Exchange::AccessCode, "drop-echo@0x20:1", fatal(311), kMessage, kMissed, kNoButton, kNone, kHeld,
      "the low byte's echo lost: 0x06 alone"},
+    {Exchange::AccessCode, "drop-echo@0x20:2", fatal(311), kMessage, kMissed, kNoButton, kNone, kHeld,
+     "the 0x06 lost: the low byte's echo alone"},
     {Exchange::AccessCode, "double-echo@0x20:0", fatal(309), kMessage, kMissed, kNoButton, kNone, kHeld,
      "0x12 0x12: two bytes to the high byte"},
     {Exchange::AccessCode, "stray@0x20:2", fatal(311), kMessage, kMissed, kNoButton, kNone, kHeld,
@@ -143,11 +151,15 @@ constexpr FaultCell kCells[] = {
      "the chain stays at the year; the empty read leaves the access code's 0xDB as byte 0"},
     {Exchange::Clock, "wrong@0x24:5", fatal(320), kMessage, kMissed, kNoButton, kNone, kHeld,
      "a wrong echo of the seconds"},
+    {Exchange::Clock, "wrong@0x24:6", fatal(321), kMessage, kMissed, kNoButton, kNone, kHeld,
+     "0xF9 instead of the 0x06 after the seconds"},
     {Exchange::Clock, "drop-echo@0x24:2", fatal(320), kMessage, kMissed, kNoButton, kNone, kHeld,
      "the day's echo lost: the chain stops at the month"},
     {Exchange::Clock, "drop-echo@0x24:5", kNoReport, kResetDone, kDone, kAllButtons, kNone, kClosed,
      "at 10:30:30 the seconds' echo lost: the stale minute echo left in the buffer matches",
      Twist::MinuteEqualsSecond},
+    {Exchange::Clock, "drop-echo@0x24:6", fatal(322), kMessage, kMissed, kNoButton, kNone, kHeld,
+     "no 0x06 after the seconds"},
     {Exchange::Clock, "double-echo@0x24:2", fatal(320), kMessage, kMissed, kNoButton, kNone, kHeld,
      "the day echoed twice: two bytes, the chain stops at the day"},
     {Exchange::Clock, "stray@0x24:1", fatal(320), kMessage, kMissed, kNoButton, kNone, kHeld,
@@ -162,6 +174,8 @@ constexpr FaultCell kCells[] = {
      "a lost link leaves the port open"},
     {Exchange::EraseKeys, "wrong@0x18:3", disconnect(523), kMessage, kMissed, kConnectOnly, kNone, kHeld,
      "a progress byte comes 0xF5"},
+    {Exchange::EraseKeys, "wrong@0x18:0", disconnect(521), kMessage, kMissed, kConnectOnly, kNone, kHeld,
+     "0xF8 instead of the 0x07: anything but 0x07 first"},
     {Exchange::EraseKeys, "drop-echo@0x18:0", disconnect(521), kMessage, kMissed, kConnectOnly, kNone, kHeld,
      "no echo here: the 0x07 dropped, the first byte read is a progress byte"},
     {Exchange::EraseKeys, "double-echo@0x18:0", kNoReport, kResetDone, kDone, kAllButtons, kNone, kClosed,
@@ -170,14 +184,20 @@ constexpr FaultCell kCells[] = {
      "0x07 0x55: only the first byte of that read is judged"},
     {Exchange::EraseKeys, "split@0x18:1", kNoReport, kResetDone, kDone, kAllButtons, kNone, kClosed,
      "the progress 60 ms late still comes more often than every 150 ms"},
+    {Exchange::EraseKeys, "split@0x18:3", kNoReport, kResetDone, kDone, kAllButtons, kNone, kClosed,
+     "a progress byte split across ticks is still progress"},
     {Exchange::EraseKeys, "hangup@0x18", disconnect(521), kMessage, kMissed, kConnectOnly, kNone, kHeld,
      "the line drops at 0x18: no 0x07"},
+    {Exchange::EraseKeys, "slow-erase@0x18", disconnect(525), kMessage, kMissed, kConnectOnly, kNone, kHeld,
+     "the progress bytes 200 ms apart"},
 
     // --- Erase of the logs in the reset: 0x28 0x08 0x13, answered as the keys' erase.
     {Exchange::EraseLogs, "silence@0x28", disconnect(522), kMessage, kMissed, kConnectOnly, kNone, kHeld,
      "the keys are already erased"},
     {Exchange::EraseLogs, "wrong@0x28:0", disconnect(522), kMessage, kMissed, kConnectOnly, kNone, kHeld,
      "0xF8 instead of 0x07"},
+    {Exchange::EraseLogs, "wrong@0x28:3", disconnect(524), kMessage, kMissed, kConnectOnly, kNone, kHeld,
+     "a progress byte comes 0xF5"},
     {Exchange::EraseLogs, "drop-echo@0x28:0", disconnect(522), kMessage, kMissed, kConnectOnly, kNone, kHeld,
      "no echo here: the 0x07 dropped"},
     {Exchange::EraseLogs, "double-echo@0x28:3", kNoReport, kResetDone, kDone, kAllButtons, kNone, kClosed,
@@ -188,6 +208,8 @@ constexpr FaultCell kCells[] = {
      "the progress 60 ms late still comes more often than every 150 ms"},
     {Exchange::EraseLogs, "hangup@0x28", disconnect(522), kMessage, kMissed, kConnectOnly, kNone, kHeld,
      "the line drops at 0x28: no 0x07"},
+    {Exchange::EraseLogs, "slow-erase@0x28", disconnect(526), kMessage, kMissed, kConnectOnly, kNone, kHeld,
+     "the progress bytes 200 ms apart; the keys are already erased"},
 
     // --- Idle poll, reader: 0x6B answered status 1 and the 12 bytes of the key of record 3
     // (bytes 0..12); anything but 13 bytes is ignored. The poll never ends: each run makes
@@ -318,6 +340,8 @@ constexpr FaultCell kCells[] = {
      "the progress 60 ms late still comes more often than every 150 ms"},
     {Exchange::ArchiveErase, "hangup@0x18", disconnect(521), kMessage, kMissed, kArchiveAfterFailure, kNone,
      kHeld, "the line drops at 0x18: no 0x07"},
+    {Exchange::ArchiveErase, "slow-erase@0x18", disconnect(525), kMessage, kMissed, kArchiveAfterFailure,
+     kNone, kHeld, "the progress bytes 200 ms apart"},
 
     // --- Image write: 0x1D 0x07 0x1A answered 0x4E (byte 0); block k answered 0x06 (byte k
     // + 1), judged in the tick that sends block k + 1.
@@ -439,7 +463,7 @@ const char* windowName(ExchangeWindow window) {
 const char* columnName(FaultColumn column) {
     static constexpr std::array<const char*, kFaultColumnCount> kNames = {
         "Silence",      "Wrong byte", "Dropped echo / byte", "Doubled echo / byte", "Stray byte",
-        "Split answer", "Hang-up"};
+        "Split answer", "Hang-up",    "Slow erase"};
     return kNames[static_cast<std::size_t>(column)];
 }
 
@@ -470,9 +494,20 @@ bool columnOf(const FaultCell& cell, FaultColumn& column) {
         case FaultKind::HangUp:
             column = FaultColumn::HangUp;
             return true;
+        case FaultKind::SlowErase:
+            column = FaultColumn::SlowErase;
+            return true;
         default:
             return false;
     }
+}
+
+bool columnApplies(Exchange exchange, FaultColumn column) {
+    if (column != FaultColumn::SlowErase) {
+        return true;
+    }
+    return exchange == Exchange::EraseKeys || exchange == Exchange::EraseLogs ||
+           exchange == Exchange::ArchiveErase;
 }
 
 std::string outcomeLabel(const FaultCell& cell) {

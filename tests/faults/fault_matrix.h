@@ -33,8 +33,17 @@ enum class Exchange {
 inline constexpr int kExchangeCount = 18;
 
 // The matrix's columns, one per kind of fault.
-enum class FaultColumn { Silence, WrongByte, DroppedByte, DoubledByte, StrayByte, SplitAnswer, HangUp };
-inline constexpr int kFaultColumnCount = 7;
+enum class FaultColumn {
+    Silence,
+    WrongByte,
+    DroppedByte,
+    DoubledByte,
+    StrayByte,
+    SplitAnswer,
+    HangUp,
+    SlowErase
+};
+inline constexpr int kFaultColumnCount = 8;
 
 // The window whose timer runs the exchange; its buttons and timer are the row's.
 enum class ExchangeWindow { Main, KeyDialog, Archive };
@@ -85,6 +94,8 @@ const char* windowName(ExchangeWindow window);
 const char* columnName(FaultColumn column);
 // The column of the row's fault kind; false for a kind the matrix has no column for.
 bool columnOf(const FaultCell& cell, FaultColumn& column);
+// Whether the column's fault can hit the exchange: a slow erase only where the unit erases.
+bool columnApplies(Exchange exchange, FaultColumn column);
 // A fatal or lost-link report's message, as the message box and the log show it.
 std::string reportMessage(const Report& report);
 // "303 Fatal", "unnoticed", "missed", or the line a run without a report ends on.

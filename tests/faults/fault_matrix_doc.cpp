@@ -67,7 +67,9 @@ std::string document() {
            "- **Stray byte** (`stray`): a 0x55 follows answer byte `nth`.\n"
            "- **Split answer** (`split`): the answer bytes from `nth` on come 60 ms late.\n"
            "- **Hang-up** (`hangup`): the line drops when the exchange's command arrives; the program "
-           "still holds its port.\n\n"
+           "still holds its port.\n"
+           "- **Slow erase** (`slow-erase`): the erase's progress bytes come 200 ms apart instead of "
+           "100 ms; only an erase can be slow.\n\n"
            "Outcomes: a code and kind (\"303 Fatal\": message box and log \"Zásadní chyba číslo 303! "
            "Prosím vypněte a zapněte ZYL a tento program.\", every button disabled; \"521 Disconnect\": "
            "\"Chyba 521 - ZYL odpojeno.\", the main window back to only 1004; \"301 Logged\": a log line "
@@ -85,12 +87,14 @@ std::string document() {
     }
     out << "\n";
     int covered = 0;
+    int cells = 0;
     for (int e = 0; e < kExchangeCount; ++e) {
         const auto exchange = static_cast<Exchange>(e);
         out << "| " << exchangeName(exchange) << " |";
         for (int c = 0; c < kFaultColumnCount; ++c) {
             const std::vector<const FaultCell*> rows = rowsOf(exchange, static_cast<FaultColumn>(c));
             covered += rows.empty() ? 0 : 1;
+            cells += columnApplies(exchange, static_cast<FaultColumn>(c)) ? 1 : 0;
             std::string text;
             for (const FaultCell* row : rows) {
                 text += (text.empty() ? "" : " / ") + outcomeLabel(*row);
@@ -99,8 +103,8 @@ std::string document() {
         }
         out << "\n";
     }
-    out << "\n**" << covered << " of " << kExchangeCount * kFaultColumnCount << " cells covered** by "
-        << faultMatrix().size() << " rows.\n\n## Rows\n";
+    out << "\n**" << covered << " of " << cells << " cells covered** by " << faultMatrix().size()
+        << " rows.\n\n## Rows\n";
 
     for (int e = 0; e < kExchangeCount; ++e) {
         const auto exchange = static_cast<Exchange>(e);
