@@ -52,6 +52,8 @@ std::wstring textOf(HWND window) {
     return text;
 }
 
+// The result the dialog ended with: -1 when the window never came, so a test whose checks
+// sit in its script sees kOk only once the script has run to its end.
 int run(RecordingDialog& dialog) {
     Win32DialogWindow window(dialog);
     return window.run();
@@ -136,7 +138,7 @@ TEST(Win32DialogWindow, TypedTextIsEditedAndSetTextIsNot) {
             d.endDialog(Dialog::kOk);
         }
     });
-    run(dialog);
+    EXPECT_EQ(run(dialog), Dialog::kOk);
 }
 
 TEST(Win32DialogWindow, LogBoxPutsTheNewestOnTopWithoutALimit) {
@@ -156,7 +158,7 @@ TEST(Win32DialogWindow, LogBoxPutsTheNewestOnTopWithoutALimit) {
         EXPECT_FALSE(d.saw(Kind::Command, kLog, N::Edited));
         d.endDialog(Dialog::kOk);
     });
-    run(dialog);
+    EXPECT_EQ(run(dialog), Dialog::kOk);
 }
 
 TEST(Win32DialogWindow, LogBoxShowsALongRunOfMarksShortenedUntilTheNextLine) {
@@ -178,7 +180,7 @@ TEST(Win32DialogWindow, LogBoxShowsALongRunOfMarksShortenedUntilTheNextLine) {
                   std::string("*Všechny klíce byly smazány\r\n"_cp) + shortened + oldLine);
         d.endDialog(Dialog::kOk);
     });
-    run(dialog);
+    EXPECT_EQ(run(dialog), Dialog::kOk);
 }
 
 TEST(Win32DialogWindow, EnterClicksTheDefaultButtonAndEscIdTwo) {
@@ -260,7 +262,7 @@ TEST(Win32DialogWindow, ReportListReadsItsRowsFromTheDialog) {
         EXPECT_TRUE(w.selectedRows(kList).empty());
         d.endDialog(Dialog::kOk);
     });
-    run(dialog);
+    EXPECT_EQ(run(dialog), Dialog::kOk);
 }
 
 TEST(Win32DialogWindow, SystemMenuItemAndCloseBoxReachTheDialog) {
