@@ -11,6 +11,8 @@ ZYL_PACKAGES+=(clang-format)
 # fonts (not pulled in without recommends), a bare X server and real key presses for its
 # tests, and ImageMagick for their screenshots.
 ZYL_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest zip wine wine64 fonts-wine xvfb xdotool imagemagick)
+# The program for 32-bit Windows, and Wine's 32-bit half to run it (i386 multiarch).
+ZYL_WINDOWS_PACKAGES+=(g++-mingw-w64-i686-posix wine32:i386)
 # localedef makes the Wine tests' locales from the sources in locales.
 ZYL_WINDOWS_PACKAGES+=(locales)
 
@@ -24,6 +26,9 @@ zyl_install_missing() {
         echo "Missing Debian packages. Run as root:" >&2
         echo "  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${missing[*]}" >&2
         exit 1
+    fi
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
     fi
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,6 +1,6 @@
 #include "main_dialog.h"
 
-#include <fstream>
+#include <cstdio>
 
 #include "cp1250_literal.h"
 #include "key_dialog.h"
@@ -184,12 +184,12 @@ void MainDialog::onDeleteKey() {
 }
 
 // The help page sits beside the program when it was installed with it; otherwise the
-// maker's web page stands in.
+// maker's web page stands in. C's stdio rather than a stream: the Windows program carries
+// nothing of iostream.
 void MainDialog::onHelp() {
-    constexpr std::string_view helpFile = "ZYL_help.htm";
-    std::ifstream help{std::string(helpFile)};
-    if (help.is_open()) {
-        help.close();
+    constexpr char helpFile[] = "ZYL_help.htm";
+    if (std::FILE* help = std::fopen(helpFile, "rb")) {
+        std::fclose(help);
         window().openExternal(helpFile);
     } else {
         window().openExternal(kMakerWebPage);

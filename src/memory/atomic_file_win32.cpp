@@ -4,15 +4,33 @@
 
 #include <string>
 
+#include "utf16_text.h"
 #include "windows_error_text.h"
 
 namespace {
 
+// The final path of an open file, however long. Empty if the system cannot tell.
+std::wstring finalPath(HANDLE file) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()),
+                                                         FILE_NAME_NORMALIZED);
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length);  // the size it needs, its terminating zero counted
+    }
+}
+
 // The file that will really be replaced. A symbolic link to a regular file is followed, so
 // that the link itself survives the rename.
-bool resolveTarget(const std::string& path, std::string& target, std::string& reason) {
+bool resolveTarget(const std::wstring& path, std::wstring& target, std::string& reason) {
     target = path;
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return true;  // nothing there yet; a missing folder shows when the new file is made
     }
@@ -22,7 +40,7 @@ bool resolveTarget(const std::string& path, std::string& target, std::string& re
         reason = windowsErrorText(ERROR_ACCESS_DENIED);
         return false;
     }
-    HANDLE existing = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE existing = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (existing == INVALID_HANDLE_VALUE) {
         return true;  // the rename reports whatever stands in the way
@@ -31,10 +49,9 @@ bool resolveTarget(const std::string& path, std::string& target, std::string& re
     if (!ok) {
         reason = windowsErrorText(ERROR_INVALID_FUNCTION);
     } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        char resolved[MAX_PATH];
-        const DWORD length = ::GetFinalPathNameByHandleA(existing, resolved, MAX_PATH, FILE_NAME_NORMALIZED);
-        if (length > 0 && length < MAX_PATH) {
-            target.assign(resolved, length);
+        std::wstring resolved = finalPath(existing);
+        if (!resolved.empty()) {
+            target = std::move(resolved);
         }
     }
     ::CloseHandle(existing);
@@ -43,15 +60,15 @@ bool resolveTarget(const std::string& path, std::string& target, std::string& re
 
 // Creates a new file in the target's folder, never reusing one that is already there. Its
 // name is short: the target's own name may already be as long as the folder allows.
-HANDLE createTemporary(const std::string& target, std::string& temporary) {
-    const std::size_t separator = target.find_last_of("\\/:");
-    const std::string folder =
-        separator == std::string::npos ? std::string() : target.substr(0, separator + 1);
+HANDLE createTemporary(const std::wstring& target, std::wstring& temporary) {
+    const std::size_t separator = target.find_last_of(L"\\/:");
+    const std::wstring folder =
+        separator == std::wstring::npos ? std::wstring() : target.substr(0, separator + 1);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary =
-            folder + ".zyl-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
-        HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            folder + L".zyl-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+        HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) {
             return file;
@@ -82,11 +99,11 @@ bool writeAll(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& reason) {
-    std::string target;
-    if (!resolveTarget(path, target, reason)) {
+    std::wstring target;
+    if (!resolveTarget(wideFromUtf8(path), target, reason)) {
         return false;
     }
-    std::string temporary;
+    std::wstring temporary;
     HANDLE file = createTemporary(target, temporary);
     if (file == INVALID_HANDLE_VALUE) {
         reason = windowsErrorText(::GetLastError());
@@ -100,13 +117,13 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         error = ::GetLastError();
     }
     // Write-through: the call returns only when the new name is on the disk as well.
-    if (ok && !::MoveFileExA(temporary.c_str(), target.c_str(),
+    if (ok && !::MoveFileExW(temporary.c_str(), target.c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
         error = ::GetLastError();
     }
     if (!ok) {
-        ::DeleteFileA(temporary.c_str());
+        ::DeleteFileW(temporary.c_str());
         reason = windowsErrorText(error);
     }
     return ok;

@@ -2,14 +2,15 @@
 
 #include <windows.h>
 
+#include "utf16_text.h"
 #include "windows_error_text.h"
 
 bool readRegularFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
                      std::string& reason) {
     // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; a pipe, a COM port or the
     // console opens, and is told apart by its type before anything is read from it.
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(wideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         reason = windowsErrorText(::GetLastError());
         return false;

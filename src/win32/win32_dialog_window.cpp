@@ -122,9 +122,9 @@ INT_PTR Win32DialogWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPa
 // TRUE lets the dialog manager give the focus to the first tab stop; FALSE keeps where the
 // dialog's start-up put it.
 BOOL Win32DialogWindow::initDialog() {
-    centreOverOwner();
     setUpControls();
     useCentralEuropeanFont();
+    centreOverOwner();
     icon_ = static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(DialogTemplateImage::kIconResource),
                      IMAGE_ICON, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED));
@@ -201,10 +201,11 @@ void Win32DialogWindow::setUpControls() {
     }
 }
 
-// Windows takes the template's character set; a dialog manager that went by the system's
-// code page instead would show a Western "MS Sans Serif" without ř or ě, so the same face
-// and size are set again with the Central European set. Its metrics are the same, so the
-// layout in dialog units stays.
+// Windows takes the template's character set, and lays the dialog out and draws it in that
+// one font. A dialog manager that went by the system's code page instead (Wine's does)
+// chose a Western "MS Sans Serif" without ř or ě, so the same face and size are set again
+// with the Central European set; that may well be another font, with wider characters, so
+// the dialog is then laid out again in it.
 void Win32DialogWindow::useCentralEuropeanFont() {
     const auto chosen = reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     LOGFONTW font{};
@@ -217,6 +218,43 @@ void Win32DialogWindow::useCentralEuropeanFont() {
     for (const auto& [id, window] : controls_) {
         ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
+    layOutIn(font_);
+}
+
+// The dialog units of a font as the dialog manager reckons them (the average width of the
+// Latin letters, and the height), and every control and the dialog itself placed by the
+// template in those units. The controls are the dialog's children in the template's order.
+void Win32DialogWindow::layOutIn(HFONT font) {
+    static constexpr wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    HDC dc = ::GetDC(hwnd_);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    SIZE letters{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::GetTextExtentPoint32W(dc, kLetters, 52, &letters);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(hwnd_, dc);
+    const int unitX = (letters.cx / 26 + 1) / 2, unitY = metrics.tmHeight;
+    const auto x = [unitX](int units) { return ::MulDiv(units, unitX, 4); };
+    const auto y = [unitY](int units) { return ::MulDiv(units, unitY, 8); };
+
+    const DialogTemplate& t = dialog_.dialogTemplate();
+    HWND child = ::GetWindow(hwnd_, GW_CHILD);
+    for (const ControlTemplate& c : t.controls) {
+        if (child == nullptr) {
+            break;
+        }
+        // An icon keeps the size of its image.
+        const UINT keep = c.kind == ControlKind::Icon ? SWP_NOSIZE : 0;
+        ::SetWindowPos(child, nullptr, x(c.x), y(c.y), x(c.width), y(c.height),
+                       SWP_NOZORDER | SWP_NOACTIVATE | keep);
+        child = ::GetWindow(child, GW_HWNDNEXT);
+    }
+    RECT frame{0, 0, x(t.width), y(t.height)};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK Win32DialogWindow::focusWatchProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,

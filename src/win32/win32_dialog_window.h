@@ -74,6 +74,7 @@ private:
     void centreOverOwner();
     void setUpControls();
     void useCentralEuropeanFont();
+    void layOutIn(HFONT font);
     void onCommandMessage(WORD windowsId, WORD code);
     void onNotify(const NMHDR& header);
     void prepend(int id, const std::wstring& text, int replacing = 0);

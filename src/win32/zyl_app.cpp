@@ -3,26 +3,14 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <mmsystem.h>
 
 #include "serial_port.h"
 #include "wide_text.h"
 #include "win32_dialog_window.h"
 
-namespace {
-
-constexpr UINT kTimerResolutionMs = 1;
-
-}  // namespace
-
 ZylApp::ZylApp() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    ::timeBeginPeriod(kTimerResolutionMs);
-}
-
-ZylApp::~ZylApp() {
-    ::timeEndPeriod(kTimerResolutionMs);
 }
 
 bool ZylApp::InitInstance(Dialog& mainDialog) {

@@ -31,11 +31,11 @@ wait_until() {
 }
 log_has() { log_lines | grep -qxF "$1"; }
 
-# Starts the program in a folder of its own; PROGRAM is the Wine process, gone when the
-# program has ended.
+# Starts the program (ZYLTOOL, else the 64-bit build's) in a folder of its own; PROGRAM is
+# the Wine process, gone when the program has ended.
 start_program() {
     mkdir -p "$WORK/run"
-    (cd "$WORK/run" && exec wine "$BIN/zyltool.exe" >"$WORK/program.log" 2>&1) &
+    (cd "$WORK/run" && exec wine "${ZYLTOOL:-$BIN/zyltool.exe}" >"$WORK/program.log" 2>&1) &
     PROGRAM=$!
     PIDS+=($PROGRAM)
     local begun=$(date +%s%N)
@@ -209,10 +209,67 @@ scenario_czech_locale_screenshots() {
     end_program
 }
 
+# A folder as a browser's downloads might be: zyltool.exe of BUILD with stand-ins for
+# winmm.dll and comctl32.dll beside it, which Wine is told to prefer to its own, as Windows
+# searches the program's folder first. A whole reset runs without loading either. The probe,
+# which imports winmm the ordinary way, loads the stand-in, or the check could not fail.
+reset_beside_planted_dlls() {  # BUILD
+    local planted=$1/planted folder
+    folder=$WORK/downloads-$(basename "$1")
+    rm -rf "$folder"
+    mkdir -p "$folder/probe" "$folder/program"
+    cp "$planted/winmm.dll" "$planted/comctl32.dll" "$planted/planted_probe.exe" "$folder/probe/"
+    cp "$planted/winmm.dll" "$planted/comctl32.dll" "$1/bin/zyltool.exe" "$folder/program/"
+    local overrides="$WINEDLLOVERRIDES;winmm,comctl32=n,b"
+    WINEDLLOVERRIDES=$overrides wine "$folder/probe/planted_probe.exe" >/dev/null 2>&1 || true
+    # The mark is named as the loader named the DLL, in whatever case.
+    marked() { [ -n "$(find "$1" -maxdepth 1 -iname "$2.dll.mark")" ]; }
+    marked "$folder/probe" winmm || fail "the probe did not load the planted winmm.dll"
+    WINEDLLOVERRIDES=$overrides ZYLTOOL=$folder/program/zyltool.exe scenario_factory_reset
+    for dll in winmm comctl32; do
+        ! marked "$folder/program" $dll || fail "zyltool.exe loaded the planted $dll.dll"
+    done
+}
+scenario_planted_dlls_x64() { reset_beside_planted_dlls "$CROSS"; }
+# The 32-bit program's whole reset by key presses, in the same folder as the 64-bit one's.
+scenario_planted_dlls_x86() { reset_beside_planted_dlls "$CROSS_X86"; }
+
+# At 96, 120 and 144 DPI (Wine's LogPixels, read by each new program): every dialog's texts
+# inside their controls in the font they are drawn in (the faces GDI picked are in
+# SHOTS/texts-fit-DPI.txt), and screenshots of the main window, the connect dialog and the
+# About box.
+scenario_scaling() {
+    local dpi
+    for dpi in 96 120 144; do
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+        wine "$BIN/win32_window_tests.exe" --gtest_filter='TextsFit.*' --gtest_brief=1 \
+            >"$SHOTS/texts-fit-$dpi.txt" 2>&1 || fail "a text does not fit its control at $dpi DPI:
+$(grep 'DOES NOT FIT' "$SHOTS/texts-fit-$dpi.txt" | sort -u)"
+        start_program || continue
+        shot "dpi$dpi-1-main"
+        xdotool key Return
+        peek wait "ZYL key" 10 || fail "no connect dialog at $dpi DPI"
+        shot "dpi$dpi-2-connect"
+        xdotool key Escape
+        peek gone "ZYL key" 10 || fail "the connect dialog stayed at $dpi DPI"
+        xdotool key alt+space
+        sleep 0.5
+        xdotool key Up Return
+        peek wait "$BOX" 10 || fail "no About box at $dpi DPI"
+        shot "dpi$dpi-3-about"
+        xdotool key Return
+        peek gone "$BOX" 10 || fail "the About box stayed at $dpi DPI"
+        end_program
+    done
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+    awk -F'"' 'NF > 2 { print $2 }' "$SHOTS/texts-fit-96.txt" | sort | uniq -c | sed 's/^ */  faces at 96 DPI: /'
+}
+
 run_scenarios() {
     local passed=0 name
     for name in factory_reset refused_code search_past_absent_and_unitless_ports pulled_cable_during_erase \
-                session_end_during_reset connect_dialog_refuses_10000 about_box_from_the_system_menu czech_locale_screenshots; do
+                session_end_during_reset connect_dialog_refuses_10000 about_box_from_the_system_menu czech_locale_screenshots \
+                planted_dlls_x64 planted_dlls_x86 scaling; do
         SCENARIO_OK=1
         local begun=$SECONDS
         echo "scenario $name"

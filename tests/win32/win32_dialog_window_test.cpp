@@ -52,6 +52,22 @@ std::wstring textOf(HWND window) {
     return text;
 }
 
+// A template's rectangle in the dialog units of the font the control is drawn in, reckoned
+// as the dialog manager does: the dialog is laid out in the font it is drawn in.
+RECT inDrawnDialogUnits(HWND control, RECT units) {
+    HDC dc = ::GetDC(control);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    SIZE letters{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    const int unitX = (letters.cx / 26 + 1) / 2, unitY = metrics.tmHeight;
+    return {::MulDiv(units.left, unitX, 4), ::MulDiv(units.top, unitY, 8), ::MulDiv(units.right, unitX, 4),
+            ::MulDiv(units.bottom, unitY, 8)};
+}
+
 // The result the dialog ended with: -1 when the window never came, so a test whose checks
 // sit in its script sees kOk only once the script has run to its end.
 int run(RecordingDialog& dialog) {
@@ -101,8 +117,7 @@ TEST(Win32DialogWindow, BuildsTheControlsTheTemplateNames) {
         EXPECT_FALSE(w.isVisible(kHidden_));
         EXPECT_FALSE(w.isEnabled(kHidden_));
         EXPECT_TRUE(w.isVisible(kField));
-        RECT expected{7, 46, 207, 96};
-        ::MapDialogRect(windowOf(w), &expected);
+        const RECT expected = inDrawnDialogUnits(item(w, kLog), {7, 46, 207, 96});
         RECT box{};
         ::GetWindowRect(item(w, kLog), &box);
         ::MapWindowPoints(nullptr, windowOf(w), reinterpret_cast<POINT*>(&box), 2);
