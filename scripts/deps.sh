@@ -4,6 +4,8 @@ ZYL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-d
               lintian desktop-file-utils appstream)
 # Qt's own texts in Czech, loaded at start-up; xprop reads the captions in the window-title tests.
 ZYL_PACKAGES+=(qt6-translations-l10n x11-utils)
+# scripts/run-tests checks every C++ file against .clang-format (clang-format 14).
+ZYL_PACKAGES+=(clang-format)
 # The Windows program: Debian's mingw-w64 (the posix-threads compilers, with std::thread for
 # GoogleTest), whose sources googletest brings, and zip for the package; Wine with its own
 # fonts (not pulled in without recommends), a bare X server and real key presses for its
@@ -11,6 +13,8 @@ ZYL_PACKAGES+=(qt6-translations-l10n x11-utils)
 ZYL_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest zip wine wine64 fonts-wine xvfb xdotool imagemagick)
 # The program for 32-bit Windows, and Wine's 32-bit half to run it (i386 multiarch).
 ZYL_WINDOWS_PACKAGES+=(g++-mingw-w64-i686-posix wine32:i386)
+# localedef makes the Wine tests' locales from the sources in locales.
+ZYL_WINDOWS_PACKAGES+=(locales)
 
 zyl_install_missing() {
     local missing=()

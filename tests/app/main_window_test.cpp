@@ -5,6 +5,7 @@
 #include "about_dialog.h"
 #include "cp1250_literal.h"
 #include "main_harness.h"
+#include "scripted_port.h"
 
 namespace {
 
@@ -147,30 +148,30 @@ TEST(MainWindow, AboutBoxComesFromTheSystemMenuCommand) {
     EXPECT_EQ(shown, "ZYL default Verze 130218");
 }
 
+// The scripted port records every byte the window tries to send, a port open or not.
 TEST(MainWindow, ClosingSendsEndOfLinkOnlyWhenAPortIsOpen) {
-    UnitModel unit;
-    SimulatedPort port;
-    port.attachUnit(3, &unit);
     FakeScreen screen;
     {
+        ScriptedPort port;
         MainDialog idle(port);
         FakeWindow window(idle, screen);
         window.init();
         window.close();
         EXPECT_EQ(window.result(), Dialog::kCancel);
         window.destroy();
+        EXPECT_TRUE(port.sent.empty());
     }
-    EXPECT_TRUE(port.sent(3).empty());
     {
+        ScriptedPort port;
         MainDialog connected(port);
         FakeWindow window(connected, screen);
         window.init();
         port.open(3);
         connected.state().portOpen = 1;
         window.destroy();
+        EXPECT_EQ(port.sent, ScriptedPort::Bytes{0x04});
+        EXPECT_EQ(port.status(), PortStatus::Closed);
     }
-    EXPECT_EQ(port.sent(3), std::vector<std::uint8_t>{0x04});
-    EXPECT_EQ(port.openPort(), 0);
 }
 
 TEST(MainWindow, ClearImageEmptiesTheListAndFreesEverySlot) {

@@ -27,8 +27,10 @@ protected:
     }
 
     // Runs the archive command; `act` plays the user inside the dialog's window, with its
-    // timers stepped on the simulated unit. Confirmations are ticked and accepted.
+    // timers stepped on the simulated unit. Confirmations are ticked and accepted. The
+    // dialog must have opened, or the checks inside `act` were never made.
     void runArchive(const std::function<void(ArchiveDialog&, FakeWindow&, TimerStepper&)>& act) {
+        archivesOpened = 0;
         h.window.modalHandler = [this, act](Dialog& d, FakeWindow& window) {
             if (dynamic_cast<ConfirmDialog*>(&d)) {
                 window.click(ConfirmDialog::kTickBox);
@@ -36,12 +38,14 @@ protected:
                 return window.result();
             }
             auto& archive = dynamic_cast<ArchiveDialog&>(d);
+            ++archivesOpened;
             TimerStepper stepper(window, h.port);
             act(archive, window, stepper);
             window.click(Dialog::kCancel);
             return window.result();
         };
         h.dialog.onArchive();
+        EXPECT_EQ(archivesOpened, 1);
     }
 
     std::string imageFile(const ArchiveSettings& settings, const MemoryImage& image) {
@@ -58,6 +62,7 @@ protected:
 
     TempFolder dir;
     MainHarness h;
+    int archivesOpened = 0;
 };
 
 TEST_F(HandBackTest, DialogGetsACopyWhileTheMainTimerIsStopped) {

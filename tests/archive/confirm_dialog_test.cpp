@@ -29,18 +29,11 @@ TEST_F(ConfirmLogicTest, OpensUntickedWithTheSentenceOkDisabledAndFocusOnCancel)
     EXPECT_EQ(window.focus(), ConfirmDialog::kCancelButton);
 }
 
-TEST_F(ConfirmLogicTest, TemplateListsOkCancelThenTheBoxWithOkTheDisabledDefault) {
-    const DialogTemplate& t = dialog.dialogTemplate();
-    EXPECT_EQ(t.id, 106);
-    EXPECT_EQ(t.caption, "ZYL key"_cp);
-    EXPECT_EQ(t.width, 249);
-    EXPECT_EQ(t.height, 28);
-    ASSERT_EQ(t.controls.size(), 3u);
-    EXPECT_EQ(t.controls[0].id, ConfirmDialog::kOkButton);
-    EXPECT_EQ(t.controls[0].style, control_style::kDefault | control_style::kDisabled);
-    EXPECT_EQ(t.controls[1].id, ConfirmDialog::kCancelButton);
-    EXPECT_EQ(t.controls[2].id, ConfirmDialog::kTickBox);
-    EXPECT_EQ(t.controls[2].kind, ControlKind::CheckBox);
+// Enter clicks the default button, so OK may be it only while disabled.
+TEST_F(ConfirmLogicTest, OkIsTheDefaultButtonButDisabled) {
+    EXPECT_EQ(dialog.dialogTemplate().caption, "ZYL key"_cp);
+    EXPECT_EQ(dialog.dialogTemplate().control(ConfirmDialog::kOkButton)->style,
+              control_style::kDefault | control_style::kDisabled);
 }
 
 // Clicks on the box, then whether OK is enabled and `ticked` afterwards.

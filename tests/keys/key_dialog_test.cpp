@@ -232,7 +232,8 @@ TEST_F(KeyDialogTest, EnterInTheKeyFieldParsesTheTypedCodeBeforeTheCallerReadsIt
 
 TEST_F(KeyDialogTest, EnterAfterABadTypedCodeGivesTheMessageAndAClearedKey) {
     openAdding();
-    window.click(KeyDialog::kManualEntryBox);
+    typeKey("A200000001B81C02");
+    ASSERT_EQ(dialog.keyCode, an27Key());                  // a key for the bad code to clear
     window.type(KeyDialog::kKeyEdit, "A300000001B81C02");  // typed, the focus elsewhere meanwhile
     window.click(KeyDialog::kOkButton);
 

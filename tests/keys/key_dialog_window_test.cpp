@@ -66,7 +66,14 @@ TEST_F(KeyDialogWindowTest, EnterInTheKeyFieldParsesTheTypedCodeBeforeTheCallerR
 
 TEST_F(KeyDialogWindowTest, EnterAfterABadTypedCodeGivesTheMessageAndAClearedKey) {
     openAdding();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     control<QCheckBox>(&window, KeyDialog::kManualEntryBox)->click();
+    keyField()->setFocus();
+    QTest::keyClicks(keyField(), QStringLiteral("A200000001B81C02"));
+    QTest::keyClick(keyField(), Qt::Key_Tab);
+    ASSERT_EQ(dialog.keyCode, an27Key());  // a key for the bad code to clear
+    keyField()->selectAll();
     QTest::keyClicks(keyField(), QStringLiteral("A300000001B81C02"));
     QTest::keyClick(keyField(), Qt::Key_Return);
 

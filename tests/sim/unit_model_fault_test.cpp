@@ -92,7 +92,6 @@ TEST(FaultedUnit, SlowEraseLeavesGapsLongerThanTheProgramWaits) {
     }
     ASSERT_GE(progress.size(), 2u);
     EXPECT_EQ(progress[1] - progress[0], Fault::kSlowEraseIntervalMs);
-    EXPECT_GT(Fault::kSlowEraseIntervalMs, 150);
 }
 
 TEST(FaultedUnit, HangUpDropsTheLineUntilItIsBack) {

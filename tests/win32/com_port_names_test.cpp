@@ -7,11 +7,6 @@
 
 namespace {
 
-TEST(ComPortNames, OneNamePerPortNumberAndNoneForZero) {
-    ASSERT_EQ(std::size(kComPortNames), 71u);
-    EXPECT_STREQ(kComPortNames[0], "None");
-}
-
 // Windows reaches COM1..COM9 by their plain names; from COM10 on only the device
 // namespace finds the port.
 TEST(ComPortNames, PlainNamesUpToNineDeviceNamespaceFromTen) {

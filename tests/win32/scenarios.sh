@@ -239,13 +239,16 @@ scenario_about_box_from_the_system_menu() {
     end_program
 }
 
-# The windows once more under a Czech locale (ANSI code page 1250), for the screenshots.
+# The windows once more under a Czech locale (ANSI code page 1250), their Czech texts read
+# back, and screenshots.
 scenario_czech_locale_screenshots() {
     LANG=cs_CZ.UTF-8 LC_ALL=cs_CZ.UTF-8 start_program || return
     shot czech-1-main
+    expect_eq "1004" "Připojit ZYL a nahrát tovární nastavení" "$(peek text "$MAIN" 1004)"
     xdotool key Return
     peek wait "ZYL key" 10 || fail "no connect dialog"
     shot czech-2-connect
+    expect_eq "the prompt" "Vložte přístupový kód:" "$(peek text "ZYL key" 1033)"
     xdotool key Escape
     end_program
 }

@@ -69,6 +69,8 @@ RECT inDrawnDialogUnits(HWND control, RECT units) {
             ::MulDiv(units.bottom, unitY, 8)};
 }
 
+// The result the dialog ended with: -1 when the window never came, so a test whose checks
+// sit in its script sees kOk only once the script has run to its end.
 int run(RecordingDialog& dialog) {
     Win32DialogWindow window(dialog);
     return window.run();
@@ -152,7 +154,7 @@ TEST(Win32DialogWindow, TypedTextIsEditedAndSetTextIsNot) {
             d.endDialog(Dialog::kOk);
         }
     });
-    run(dialog);
+    EXPECT_EQ(run(dialog), Dialog::kOk);
 }
 
 TEST(Win32DialogWindow, LogBoxPutsTheNewestOnTopWithoutALimit) {
@@ -172,7 +174,7 @@ TEST(Win32DialogWindow, LogBoxPutsTheNewestOnTopWithoutALimit) {
         EXPECT_FALSE(d.saw(Kind::Command, kLog, N::Edited));
         d.endDialog(Dialog::kOk);
     });
-    run(dialog);
+    EXPECT_EQ(run(dialog), Dialog::kOk);
 }
 
 TEST(Win32DialogWindow, LogBoxShowsALongRunOfMarksShortenedUntilTheNextLine) {
@@ -194,7 +196,7 @@ TEST(Win32DialogWindow, LogBoxShowsALongRunOfMarksShortenedUntilTheNextLine) {
                   std::string("*Všechny klíce byly smazány\r\n"_cp) + shortened + oldLine);
         d.endDialog(Dialog::kOk);
     });
-    run(dialog);
+    EXPECT_EQ(run(dialog), Dialog::kOk);
 }
 
 TEST(Win32DialogWindow, EnterClicksTheDefaultButtonAndEscIdTwo) {
@@ -276,7 +278,7 @@ TEST(Win32DialogWindow, ReportListReadsItsRowsFromTheDialog) {
         EXPECT_TRUE(w.selectedRows(kList).empty());
         d.endDialog(Dialog::kOk);
     });
-    run(dialog);
+    EXPECT_EQ(run(dialog), Dialog::kOk);
 }
 
 // The list's four notifications: click and double click come from the list view as
