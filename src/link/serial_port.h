@@ -29,11 +29,11 @@
 //   window alive meanwhile and calls the link-wait handler so that the program can say why
 //   it waits; after 10 s the port counts as absent.
 //
-// The platform code lives in serial_port_posix.cpp or serial_port_win32.cpp, chosen by
-// CMake, each with its own state in a private header (serial_port_posix.h,
-// serial_port_win32.h) that only the backend and its tests include. On Windows port n is
-// the device of kComPortNames[n]; on other systems it is resolved by comPortDevice()
-// (com_port_names.h).
+// serial_port.cpp holds what both platforms share (the hooks). The platform code lives in
+// serial_port_posix.cpp or serial_port_win32.cpp, chosen by CMake, each with its own state
+// in a private header (serial_port_posix.h, serial_port_win32.h) that only the backend and
+// its tests include. On Windows port n is the device of kComPortNames[n]; on other systems
+// it is resolved by comPortDevice() (com_port_names.h).
 class SerialPort final : public PortLink {
 public:
     static constexpr int kBufferSize = 1000;

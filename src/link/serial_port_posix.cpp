@@ -30,6 +30,7 @@
 #include "com_port_names.h"
 #include "port_holder.h"
 #include "serial_port.h"
+#include "serial_port_hooks.h"
 #include "serial_port_posix.h"
 
 SerialPort theSerialPort;
@@ -91,23 +92,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kReadWait{10};
 constexpr std::chrono::milliseconds kCloseDrain{20};
 constexpr std::chrono::milliseconds kDrainPoll{1};
-constexpr const char* kWarningCaption = "Warning!";
-
-SerialPort::WarningHandler& warningHandler() {
-    static SerialPort::WarningHandler handler;
-    return handler;
-}
-
-SerialPort::LinkWaitHandler& linkWaitHandler() {
-    static SerialPort::LinkWaitHandler handler;
-    return handler;
-}
-
-void reportLinkWait(int portNumber, LinkWaitStep step) {
-    if (const auto& handler = linkWaitHandler()) {
-        handler(portNumber, step);
-    }
-}
 
 // Waits up to the deadline for input; false on time-out and on a hung-up line.
 bool waitForInput(int fd, Clock::time_point deadline) {
@@ -228,39 +212,27 @@ bool awaitBluetoothLink(const SerialPort::Device::BluetoothWait& wait, int fd, i
     if (link == BluetoothLink::None || link == BluetoothLink::Up) {
         return true;
     }
-    reportLinkWait(portNumber, LinkWaitStep::Begun);
+    serial_port_detail::reportLinkWait(portNumber, LinkWaitStep::Begun);
     const auto giveUp = Clock::now() + wait.bound;
     for (; link == BluetoothLink::Connecting; link = wait.check(fd)) {
         if (Clock::now() >= giveUp) {
-            reportLinkWait(portNumber, LinkWaitStep::TimedOut);
+            serial_port_detail::reportLinkWait(portNumber, LinkWaitStep::TimedOut);
             return false;
         }
         std::this_thread::sleep_for(wait.interval);
-        reportLinkWait(portNumber, LinkWaitStep::Pending);
+        serial_port_detail::reportLinkWait(portNumber, LinkWaitStep::Pending);
     }
     if (link == BluetoothLink::Up) {
         return true;
     }
-    reportLinkWait(portNumber, LinkWaitStep::Failed);
+    serial_port_detail::reportLinkWait(portNumber, LinkWaitStep::Failed);
     return false;
 }
 
 }  // namespace
 
-void SerialPort::setWarningHandler(WarningHandler handler) {
-    warningHandler() = std::move(handler);
-}
-
-void SerialPort::setLinkWaitHandler(LinkWaitHandler handler) {
-    linkWaitHandler() = std::move(handler);
-}
-
-void SerialPort::warn(const char* text) {
-    if (const auto& handler = warningHandler()) {
-        handler(text, kWarningCaption);
-    } else {
-        std::fprintf(stderr, "%s: %s\n", kWarningCaption, text);
-    }
+void serial_port_detail::showWarningUnhandled(const char* text, const char* caption) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 
 SerialPort::SerialPort() : device_(std::make_unique<Device>()) {}

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "com_port_names.h"
+#include "serial_port_hooks.h"
 
 // Above COM9 the plain name no longer reaches the device; the device namespace does.
 const char* const kComPortNames[71] = {
@@ -52,24 +53,6 @@ constexpr DWORD kOutputQueue = 100;
 // With both interval and multiplier at MAXDWORD a read returns at once with what is
 // waiting, else with the first byte to arrive within the constant, else with nothing.
 constexpr DWORD kReadWaitMs = 10;
-
-constexpr const char* kWarningCaption = "Warning!";
-
-SerialPort::WarningHandler& warningHandler() {
-    static SerialPort::WarningHandler handler;
-    return handler;
-}
-
-SerialPort::LinkWaitHandler& linkWaitHandler() {
-    static SerialPort::LinkWaitHandler handler;
-    return handler;
-}
-
-void reportLinkWait(int portNumber, LinkWaitStep step) {
-    if (const auto& handler = linkWaitHandler()) {
-        handler(portNumber, step);
-    }
-}
 
 // One open on the helper thread, shared with the window's thread; whichever of the two is
 // last frees it. A handle that arrives after the window gave up is closed at once.
@@ -119,7 +102,7 @@ bool awaitOpen(const WindowsCalls& calls, HANDLE thread, int portNumber) {
     for (bool told = false;;) {
         const ULONGLONG waited = calls.getTickCount64() - start;
         if (waited >= SerialPort::Device::kBoundMs) {
-            reportLinkWait(portNumber, LinkWaitStep::TimedOut);
+            serial_port_detail::reportLinkWait(portNumber, LinkWaitStep::TimedOut);
             return false;
         }
         const auto slice = static_cast<DWORD>(
@@ -131,7 +114,8 @@ bool awaitOpen(const WindowsCalls& calls, HANDLE thread, int portNumber) {
                 dispatchWaitingMessages();
                 break;
             case WAIT_TIMEOUT:
-                reportLinkWait(portNumber, told ? LinkWaitStep::Pending : LinkWaitStep::Begun);
+                serial_port_detail::reportLinkWait(portNumber,
+                                                   told ? LinkWaitStep::Pending : LinkWaitStep::Begun);
                 told = true;
                 break;
             default:
@@ -174,20 +158,8 @@ Opened openDevice(const WindowsCalls& calls, int portNumber) {
 
 }  // namespace
 
-void SerialPort::setWarningHandler(WarningHandler handler) {
-    warningHandler() = std::move(handler);
-}
-
-void SerialPort::setLinkWaitHandler(LinkWaitHandler handler) {
-    linkWaitHandler() = std::move(handler);
-}
-
-void SerialPort::warn(const char* text) {
-    if (const auto& handler = warningHandler()) {
-        handler(text, kWarningCaption);
-    } else {
-        ::MessageBoxA(nullptr, text, kWarningCaption, MB_OK | MB_TASKMODAL);
-    }
+void serial_port_detail::showWarningUnhandled(const char* text, const char* caption) {
+    ::MessageBoxA(nullptr, text, caption, MB_OK | MB_TASKMODAL);
 }
 
 SerialPort::SerialPort() : device_(std::make_unique<Device>()) {}
