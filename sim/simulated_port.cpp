@@ -61,6 +61,7 @@ void SimulatedPort::open(int portNumber) {
     }
     status_ = PortStatus::Ready;
     openPort_ = portNumber;
+    lastInput_ = now_;
     hungUp_ = false;
 }
 
@@ -79,6 +80,9 @@ int SimulatedPort::read() {
     }
     const std::vector<std::uint8_t> bytes = unit->takeOutput(now_, kMaxRead);
     std::copy(bytes.begin(), bytes.end(), rxBuffer_.begin());
+    if (!bytes.empty()) {
+        lastInput_ = now_;
+    }
     return static_cast<int>(bytes.size());
 }
 

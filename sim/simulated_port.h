@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -47,6 +48,9 @@ public:
     std::uint8_t byteAt(int position) const override;
     bool write(int value) override;
     void close() override;
+    int msSinceInput() const override {
+        return static_cast<int>(std::min<Millis>(now_ - lastInput_, kLongAgoMs));
+    }
     std::string lastRefusal() const override;
     std::string lastBusy() const override;
     IgnoredFolder ignoredFolder() const override { return ignoredFolder_; }
@@ -78,5 +82,6 @@ private:
     bool namesBusyHolders_ = true;
     bool hungUp_ = false;
     Millis now_ = 0;
+    Millis lastInput_ = 0;
     std::array<std::uint8_t, 1000> rxBuffer_{};
 };

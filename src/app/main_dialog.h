@@ -80,6 +80,7 @@ public:
     int readAnswer() override { return link_.readAnswer(); }
     void discardInput() override { link_.discardInput(); }
     std::uint8_t answerByte(int position) override { return link_.answerByte(position); }
+    int msSinceInput() override { return link_.msSinceInput(); }
     int sendEchoed(std::uint8_t b) { return link_.sendEchoed(b); }
     std::uint8_t lastSentByte() const { return link_.lastSentByte(); }
     void setLastSentByte(std::uint8_t b) { link_.setLastSentByte(b); }

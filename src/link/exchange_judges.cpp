@@ -6,6 +6,8 @@ namespace {
 
 // One "*" for every this many progress bytes past it.
 constexpr int kProgressPerMark = 5;
+// The unit sends a progress byte at least this often while it erases.
+constexpr int kLongestProgressGapMs = 150;
 
 }  // namespace
 
@@ -27,7 +29,11 @@ EraseProgress judgeEraseProgress(int n, LinkPrimitives& link, ErasePass pass, in
     const bool keys = pass == ErasePass::Keys;
     EraseProgress progress;
     // The unit sends a progress byte at least every 150 ms while it erases: a silent tick
-    // means it is gone.
+    // means it is gone, once that long has passed. A timer's tick may come late and the
+    // next one on time right after it, before the unit's next byte could.
+    if (n <= 0 && link.msSinceInput() < kLongestProgressGapMs) {
+        return progress;
+    }
     if (n <= 0) {
         progress.outcome = EraseProgress::Outcome::Failed;
         progress.code = keys ? 525 : 526;

@@ -29,7 +29,7 @@ struct EraseProgress {
     enum class Outcome { Erasing, Done, Failed };
     Outcome outcome = Outcome::Erasing;
     int marks = 0;  // "*" marks to log before the outcome, one for every sixth progress byte
-    int code = 0;   // of a failure: 523/524 a stray byte, 525/526 nothing at all
+    int code = 0;   // of a failure: 523/524 a stray byte, 525/526 nothing for 150 ms
 };
 // Counts the progress bytes in progressCount, which carries over from tick to tick; bytes
 // after 0x03 or a stray byte are not looked at.

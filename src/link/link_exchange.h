@@ -15,6 +15,7 @@ public:
     int readAnswer() override { return port_.read(); }
     void discardInput() override { port_.read(); }
     std::uint8_t answerByte(int position) override { return port_.byteAt(position); }
+    int msSinceInput() override { return port_.msSinceInput(); }
 
     // Reads what arrived since the previous step (it should be exactly the echo of the
     // previous byte), sends b, and advances lastSentByte to b only when that echo was

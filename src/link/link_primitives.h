@@ -15,4 +15,6 @@ public:
     // A read whose bytes nobody looks at: what a late or stray answer left is gone.
     virtual void discardInput() = 0;
     virtual std::uint8_t answerByte(int position) = 0;
+    // How long the unit has sent nothing, as the port measures it (PortLink::msSinceInput).
+    virtual int msSinceInput() = 0;
 };

@@ -41,6 +41,11 @@ public:
     virtual bool write(int value) = 0;
     virtual void close() = 0;
 
+    // How long no byte has come in: the time since the last read() that took bytes, or
+    // since the port was opened. A port with no clock of its own says "long ago".
+    static constexpr int kLongAgoMs = 1 << 30;
+    virtual int msSinceInput() const { return kLongAgoMs; }
+
     // When the last open() found the port but the user may not use it (no permission),
     // a short description of it for the log ("COM3 (/dev/ttyUSB0, skupina dialout)");
     // otherwise empty. Such a port counts as absent.

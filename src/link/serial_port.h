@@ -59,6 +59,7 @@ public:
     std::uint8_t byteAt(int position) const override;
     bool write(int value) override;
     void close() override;
+    int msSinceInput() const override;
     std::string lastRefusal() const override { return lastRefusal_; }
     std::string lastBusy() const override { return lastBusy_; }
     IgnoredFolder ignoredFolder() const override;

@@ -11,6 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -302,6 +303,7 @@ void SerialPort::open(int portNumber) {
     device_->handle = fd;
     isOpen_ = 1;
     status_ = static_cast<std::int32_t>(PortStatus::Ready);
+    device_->lastInput = Clock::now();
     if (!configure()) {
         status_ = static_cast<std::int32_t>(PortStatus::Faulty);
     }
@@ -358,12 +360,19 @@ int SerialPort::read() {
         n = serial_port_detail::collapseParityMarks(rxBuffer_.data(), n);
     }
     if (n > 0) {
+        device_->lastInput = Clock::now();
         return n;
     }
     // A hung-up line answers poll at once; waiting out the 10 ms keeps a caller that reads
     // on every tick from spinning on it.
     std::this_thread::sleep_until(deadline);
     return 0;
+}
+
+int SerialPort::msSinceInput() const {
+    const auto since =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - device_->lastInput);
+    return static_cast<int>(std::min<std::int64_t>(since.count(), kLongAgoMs));
 }
 
 std::uint8_t SerialPort::byteAt(int position) const {

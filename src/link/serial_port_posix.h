@@ -20,6 +20,7 @@ struct SerialPort::Device {
     };
 
     int handle = -1;
+    std::chrono::steady_clock::time_point lastInput;  // of the last read that took bytes, or of the open
     IgnoredFolder ignoredFolder;
     BluetoothWait bluetoothWait;
 };

@@ -201,6 +201,7 @@ void SerialPort::open(int portNumber) {
         return;
     }
     status_ = static_cast<std::int32_t>(PortStatus::Ready);
+    device.lastInputTick = device.calls.getTickCount64();
     if (!configure()) {
         status_ = static_cast<std::int32_t>(PortStatus::Faulty);
     }
@@ -253,7 +254,15 @@ int SerialPort::read() {
     if (!device.calls.readFile(device.handle, rxBuffer_.data(), kMaxRead, &count, nullptr)) {
         return 0;
     }
+    if (count > 0) {
+        device.lastInputTick = device.calls.getTickCount64();
+    }
     return static_cast<int>(count);
+}
+
+int SerialPort::msSinceInput() const {
+    const ULONGLONG since = device_->calls.getTickCount64() - device_->lastInputTick;
+    return static_cast<int>(std::min<ULONGLONG>(since, kLongAgoMs));
 }
 
 std::uint8_t SerialPort::byteAt(int position) const {

@@ -35,4 +35,5 @@ struct SerialPort::Device {
 
     HANDLE handle = INVALID_HANDLE_VALUE;
     WindowsCalls calls;
+    ULONGLONG lastInputTick = 0;  // of the last read that took bytes, or of the open
 };

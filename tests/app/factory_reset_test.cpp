@@ -168,6 +168,20 @@ TEST(FactoryReset, LiftNameOfSixtyCharactersSendsFortyNineAndTheTerminator) {
     EXPECT_EQ(h.logLines().back(), "Název výtahu vymazán");
 }
 
+// A timer keeps its beat: a tick that came late is followed by the next on time, a moment
+// later, before the unit can have sent again. That empty read is no lost line.
+TEST(FactoryReset, AnEmptyReadRightAfterALateTickIsNoDisconnection) {
+    MainHarness h;
+    h.acceptConnectDialog();
+    h.window.click(MainDialog::kConnectButton);
+    h.stepper.runUntil([&] { return h.dialog.state().eraseStep >= 4; });
+    h.stepper.tick();
+    h.window.tick(MainDialog::kEraseTimer);
+    EXPECT_TRUE(h.screen.boxes.empty());
+    h.stepper.runToEnd();
+    EXPECT_TRUE(h.logged("Tovarni nastavení uloženo"));
+}
+
 // Progress bytes are counted across answers: six make one mark in front of the top line.
 TEST(FactoryReset, TwelveProgressBytesGiveTwoMarks) {
     ScriptedPort port;

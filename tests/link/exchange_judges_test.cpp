@@ -14,8 +14,9 @@ using Bytes = std::vector<std::uint8_t>;
 // The main window and the archive dialog judge the same answers with their own codes and
 // limits; each row says what one read means to them.
 struct Read {
-    explicit Read(const Bytes& answer) {
+    explicit Read(const Bytes& answer, int quietMs = PortLink::kLongAgoMs) {
         port.script(answer);
+        port.quietMs = quietMs;
         n = link.readAnswer();
     }
     ScriptedPort port;
@@ -58,7 +59,7 @@ TEST(ExchangeJudges, EraseIsAcceptedByUnitPresentFirst) {
     }
 }
 
-TEST(ExchangeJudges, EraseProgressMarksEverySixthByteUntilDoneOrAStrayByte) {
+TEST(ExchangeJudges, EraseProgressMarksEverySixthByteUntilDoneAStrayByteOrSilence) {
     using Outcome = EraseProgress::Outcome;
     struct Row {
         Bytes answer;
@@ -68,6 +69,7 @@ TEST(ExchangeJudges, EraseProgressMarksEverySixthByteUntilDoneOrAStrayByte) {
         int marks;
         int code;
         int countAfter;
+        int quietMs = 150;  // since the unit last sent
     };
     const Bytes six(6, 0x0A);
     Bytes thirteen(13, 0x0A);
@@ -85,9 +87,11 @@ TEST(ExchangeJudges, EraseProgressMarksEverySixthByteUntilDoneOrAStrayByte) {
         {{0x07}, ErasePass::Logs, 0, Outcome::Failed, 0, 524, 0},
         {{}, ErasePass::Keys, 3, Outcome::Failed, 0, 525, 3},
         {{}, ErasePass::Logs, 0, Outcome::Failed, 0, 526, 0},
+        // A tick that comes right after a late one, before the unit's next byte could.
+        {{}, ErasePass::Keys, 3, Outcome::Erasing, 0, 0, 3, 149},
     };
     for (const Row& row : rows) {
-        Read read(row.answer);
+        Read read(row.answer, row.quietMs);
         int count = row.countBefore;
         const EraseProgress p = judgeEraseProgress(read.n, read.link, row.pass, count);
         SCOPED_TRACE(testing::Message() << row.answer.size() << " bytes, count " << row.countBefore);

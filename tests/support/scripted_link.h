@@ -7,6 +7,7 @@
 
 #include "code_page_1250.h"
 #include "main_window_link.h"
+#include "port_link.h"
 
 // The main window as the key and archive dialogs see it, with the unit's answers scripted
 // read by read: each readAnswer() takes the next queued answer (nothing once the queue is
@@ -41,6 +42,7 @@ public:
                    ? last[static_cast<std::size_t>(position)]
                    : 0;
     }
+    int msSinceInput() override { return PortLink::kLongAgoMs; }
     void logLine(std::string_view text) override { lines.push_front(shown(text)); }
     void logMark(std::string_view text) override { lines.front().insert(0, shown(text)); }
     void reportError(int code, ErrorKind kind, std::string_view text) override {

@@ -37,8 +37,10 @@ public:
         return true;
     }
     void close() override { status_ = PortStatus::Closed; }
+    int msSinceInput() const override { return quietMs; }
 
     Bytes sent;
+    int quietMs = kLongAgoMs;
 
 private:
     std::deque<Bytes> answers_;
