@@ -41,6 +41,8 @@ struct ControlTemplate {
     int x, y, width, height;
     unsigned style = 0;
     std::span<const ListColumn> columns = {};  // of a report list
+
+    bool has(unsigned flag) const { return (style & flag) != 0; }
 };
 
 struct SystemMenuItem {

@@ -37,10 +37,6 @@ std::string unitText(const QString& text) {
     return utf8ToCp1250(text.toStdString());
 }
 
-bool has(const ControlTemplate& c, unsigned style) {
-    return (c.style & style) != 0;
-}
-
 bool dialogKey(int key) {
     switch (key) {
         case Qt::Key_Tab:
@@ -94,7 +90,7 @@ void QtDialogWindow::createControls() {
         switch (c.kind) {
             case ControlKind::Button: {
                 auto* button = new QPushButton(text, this);
-                button->setDefault(has(c, control_style::kDefault));
+                button->setDefault(c.has(control_style::kDefault));
                 connect(button, &QPushButton::clicked, this,
                         [this, id = c.id] { command(id, Dialog::Notification::Clicked); });
                 widget = button;
@@ -103,7 +99,7 @@ void QtDialogWindow::createControls() {
             case ControlKind::Static: {
                 auto* label = new QLabel(text, this);
                 label->setTextFormat(Qt::PlainText);
-                if (has(c, control_style::kCentered)) {
+                if (c.has(control_style::kCentered)) {
                     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
                 }
                 widget = label;
@@ -118,10 +114,10 @@ void QtDialogWindow::createControls() {
             }
             case ControlKind::Edit: {
                 auto* edit = new QLineEdit(text, this);
-                if (has(c, control_style::kPassword)) {
+                if (c.has(control_style::kPassword)) {
                     edit->setEchoMode(QLineEdit::Password);
                 }
-                if (has(c, control_style::kCentered)) {
+                if (c.has(control_style::kCentered)) {
                     edit->setAlignment(Qt::AlignCenter);
                 }
                 connect(edit, &QLineEdit::textEdited, this,
@@ -174,9 +170,9 @@ void QtDialogWindow::createControls() {
         }
         widget->setObjectName(QString::number(c.id));
         du.place(widget, c.x, c.y, c.width, c.height);
-        widget->setVisible(!has(c, control_style::kHidden));
-        widget->setEnabled(!has(c, control_style::kDisabled));
-        if (has(c, control_style::kNoTabStop)) {
+        widget->setVisible(!c.has(control_style::kHidden));
+        widget->setEnabled(!c.has(control_style::kDisabled));
+        if (c.has(control_style::kNoTabStop)) {
             widget->setFocusPolicy(Qt::ClickFocus);
         }
         if (c.kind == ControlKind::GroupBox) {

@@ -10,10 +10,6 @@ namespace {
 constexpr WORD kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082;
 constexpr WORD kOrdinal = 0xFFFF;
 
-bool has(const ControlTemplate& c, unsigned style) {
-    return (c.style & style) != 0;
-}
-
 bool takesFocus(ControlKind kind) {
     switch (kind) {
         case ControlKind::Button:
@@ -34,15 +30,15 @@ bool takesFocus(ControlKind kind) {
 DWORD kindStyle(const ControlTemplate& c) {
     switch (c.kind) {
         case ControlKind::Button:
-            return has(c, control_style::kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+            return c.has(control_style::kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         case ControlKind::Static:
             // Texts are shown as they are: an '&' is no mnemonic.
-            return (has(c, control_style::kCentered) ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
+            return (c.has(control_style::kCentered) ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
         case ControlKind::Icon:
             return SS_ICON;
         case ControlKind::Edit:
-            return (has(c, control_style::kCentered) ? ES_CENTER : ES_LEFT) | ES_AUTOHSCROLL |
-                   (has(c, control_style::kPassword) ? ES_PASSWORD : 0);
+            return (c.has(control_style::kCentered) ? ES_CENTER : ES_LEFT) | ES_AUTOHSCROLL |
+                   (c.has(control_style::kPassword) ? ES_PASSWORD : 0);
         case ControlKind::LogBox:
             return ES_LEFT | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL;
         case ControlKind::CheckBox:
@@ -61,16 +57,16 @@ DWORD kindStyle(const ControlTemplate& c) {
 
 DWORD DialogTemplateImage::controlStyle(const ControlTemplate& c) {
     DWORD style = WS_CHILD | kindStyle(c);
-    if (!has(c, control_style::kHidden)) {
+    if (!c.has(control_style::kHidden)) {
         style |= WS_VISIBLE;
     }
-    if (has(c, control_style::kDisabled)) {
+    if (c.has(control_style::kDisabled)) {
         style |= WS_DISABLED;
     }
-    if (takesFocus(c.kind) && !has(c, control_style::kNoTabStop)) {
+    if (takesFocus(c.kind) && !c.has(control_style::kNoTabStop)) {
         style |= WS_TABSTOP;
     }
-    if (has(c, control_style::kGroup)) {
+    if (c.has(control_style::kGroup)) {
         style |= WS_GROUP;
     }
     return style;
